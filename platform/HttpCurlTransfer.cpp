@@ -80,9 +80,10 @@ public:
         m_bAdded = true;
         // The first body byte or the end of the exchange means the final headers are in.
         while (m_strPending.empty() && !m_bFinished) Pump();
-        if (m_bFinished && m_result != CURLE_OK) return Fail(m_result);
         long nStatus = 0;
         curl_easy_getinfo(m_pEasy, CURLINFO_RESPONSE_CODE, &nStatus);
+        // A body that breaks off after the headers is the reader's failure, not the sender's.
+        if (m_bFinished && m_result != CURLE_OK && (nStatus == 0 || m_strPending.empty())) return Fail(m_result);
         m_nStatus = static_cast<int>(nStatus);
         return true;
     }

@@ -46,7 +46,8 @@ TEST(BackendSwitch, FailedBackEndIsAvoidedUntilTheOtherCatchesUp) {
     EXPECT_EQ(WinHttpFailCount(), 1);
     EXPECT_EQ(InternetFailCount(), 1);
     EXPECT_EQ(nettest::CountLogLines("[WinHttp] Request fail,  retry 0...(WinHttp fail:1, Internet fail:0)"), 1);
-    EXPECT_EQ(nettest::CountLogLines("[Internet] Request fail,  retry 1...(WinHttp fail:1, Internet fail:1)"), 1);
+    EXPECT_EQ(nettest::CountLogLines("[Internet] Request fail,  retry 1...(WinHttp fail:1, Internet fail:1)"), 1)
+        << nettest::ReadLog();
 }
 
 }  // namespace
