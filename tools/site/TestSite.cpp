@@ -143,7 +143,10 @@ bool CTestSite::StartListener(httplib::Server& server, int nPort) {
     server.set_keep_alive_timeout(2);
     if (!server.bind_to_port(m_options.strAddress, nPort)) return false;
     m_listenThreads.emplace_back([&server] { server.listen_after_bind(); });
-    return true;
+    // The library's stop() does nothing until the loop runs, so a Stop right after Start
+    // would leave the listener blocked in accept for ever.
+    for (int i = 0; i < 5000 && !server.is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return server.is_running();
 }
 
 void CTestSite::Stop() {
