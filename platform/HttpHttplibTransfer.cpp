@@ -131,8 +131,9 @@ public:
             m_changed.notify_all();
             return static_cast<int>(nCount);
         }
-        if (m_nError != 0) return Fail(m_nError), -1;
-        return 0;
+        if (m_nError == 0) return 0;
+        Fail(m_nError);
+        return -1;
     }
 
     unsigned long LastError() const override { return m_nLastError; }

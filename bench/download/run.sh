@@ -45,7 +45,8 @@ site_pid=$!
 for _ in $(seq 50); do curl -sfI "$url" > /dev/null 2>&1 && break; sleep 0.1; done
 
 now() { date +%s.%N; }
-elapsed() { echo "$2 - $1" | bc -l; }
+calc() { awk "BEGIN { print $1 }"; }
+elapsed() { calc "$2 - $1"; }
 check() {  # $1: downloaded file
   cmp -s "$1" "$work/www/setup.bin" || { echo "MISMATCH: $1" >&2; exit 1; }
   rm -f "$1"
@@ -76,7 +77,7 @@ run_curl() {
 }
 
 start_site "$rate"
-ideal=$(echo "$bytes / 5 / $rate" | bc -l)
+ideal=$(calc "$bytes / 5 / $rate")
 t_ours=$(run_ours)
 rss_throttled=$(cat "$work/ours.rss")
 t_aria=$(run_aria2)
@@ -88,15 +89,15 @@ rss_free=$(cat "$work/ours.rss")
 u_curl=$(run_curl)
 u_aria=$(run_aria2)
 
-mib=$(echo "$bytes / 1048576" | bc -l)
+mib=$(calc "$bytes / 1048576")
 printf 'file %d bytes, per-connection limit %d B/s, ideal for 5 ranges %.3f s\n' "$bytes" "$rate" "$ideal"
 printf 'throttled  ours %.3f s (%.3fx ideal)  aria2c %.3f s (%.3fx ideal)  curl %.3f s (%.3fx ideal)\n' \
-  "$t_ours" "$(echo "$t_ours / $ideal" | bc -l)" "$t_aria" "$(echo "$t_aria / $ideal" | bc -l)" \
-  "$t_curl" "$(echo "$t_curl / $ideal" | bc -l)"
-printf 'throttled  ours / aria2c = %.3f\n' "$(echo "$t_ours / $t_aria" | bc -l)"
+  "$t_ours" "$(calc "$t_ours / $ideal")" "$t_aria" "$(calc "$t_aria / $ideal")" \
+  "$t_curl" "$(calc "$t_curl / $ideal")"
+printf 'throttled  ours / aria2c = %.3f\n' "$(calc "$t_ours / $t_aria")"
 printf 'unlimited  ours %.3f s (%.0f MiB/s)  curl %.3f s (%.0f MiB/s)  aria2c %.3f s (%.0f MiB/s)\n' \
-  "$u_ours" "$(echo "$mib / $u_ours" | bc -l)" "$u_curl" "$(echo "$mib / $u_curl" | bc -l)" \
-  "$u_aria" "$(echo "$mib / $u_aria" | bc -l)"
-printf 'unlimited  ours rate / curl rate = %.3f\n' "$(echo "$u_curl / $u_ours" | bc -l)"
-printf 'peak RSS   ours %.1f MiB throttled, %.1f MiB unlimited\n' "$(echo "$rss_throttled / 1024" | bc -l)" \
-  "$(echo "$rss_free / 1024" | bc -l)"
+  "$u_ours" "$(calc "$mib / $u_ours")" "$u_curl" "$(calc "$mib / $u_curl")" \
+  "$u_aria" "$(calc "$mib / $u_aria")"
+printf 'unlimited  ours rate / curl rate = %.3f\n' "$(calc "$u_curl / $u_ours")"
+printf 'peak RSS   ours %.1f MiB throttled, %.1f MiB unlimited\n' "$(calc "$rss_throttled / 1024")" \
+  "$(calc "$rss_free / 1024")"

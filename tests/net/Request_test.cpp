@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include <memory>
 #include <string>
 
@@ -146,6 +148,26 @@ TEST_F(RequestOnSite, ConnectionOptionOnlyTouchedWithMaxConns) {
     ASSERT_TRUE(limited->RequestUrl(SiteUrl("/setup.exe")));
     ASSERT_TRUE(CBaseRequest::QueryInternetOpt(platform::kHttpOptionMaxConnsPer10Server, bytes));
     EXPECT_EQ(bytes[0], 50);
+}
+
+TEST_F(RequestOnSite, ProxyVariablesAreHonoured) {
+    Start();
+    // Nothing listens on the discard port: every request sent through the proxy fails.
+    setenv("https_proxy", "http://127.0.0.1:9", 1);
+    setenv("http_proxy", "http://127.0.0.1:9", 1);
+    EXPECT_TRUE(CBaseRequest::IsUseProxyConnect());
+    for (int nType : {kRequest_WinHttp, kRequest_Internet}) {
+        EXPECT_FALSE(Make(nType)->RequestUrl(SiteUrl("/setup.exe"))) << nType;
+    }
+    setenv("no_proxy", nettest::kSiteHost, 1);
+    for (int nType : {kRequest_WinHttp, kRequest_Internet}) {
+        EXPECT_TRUE(Make(nType)->RequestUrl(SiteUrl("/setup.exe"))) << nType;
+    }
+    unsetenv("https_proxy");
+    unsetenv("http_proxy");
+    unsetenv("no_proxy");
+    EXPECT_FALSE(CBaseRequest::IsUseProxyConnect());
+    EXPECT_EQ(HitsOn("http"), 0);
 }
 
 }  // namespace
