@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 
 namespace testsite {
 
@@ -84,6 +85,20 @@ bool ParseSingleRange(const std::string& strHeader, std::int64_t& nFirst, std::i
     }
     nLast = std::strtoll(strSpec.c_str() + nDash + 1, &pEnd, 10);
     return *pEnd == '\0';
+}
+
+// Pages of the demo open in a browser, so they need their types; the rest is a download.
+const char* ContentTypeOf(const std::string& strPath) {
+    static const std::pair<const char*, const char*> kTypes[] = {
+        {".html", "text/html; charset=utf-8"}, {".htm", "text/html; charset=utf-8"}, {".css", "text/css"},
+        {".js", "text/javascript"},           {".json", "application/json"},       {".txt", "text/plain; charset=utf-8"},
+        {".png", "image/png"},                {".jpg", "image/jpeg"},              {".svg", "image/svg+xml"},
+    };
+    for (const auto& type : kTypes) {
+        std::size_t nLength = std::strlen(type.first);
+        if (strPath.size() >= nLength && strPath.compare(strPath.size() - nLength, nLength, type.first) == 0) return type.second;
+    }
+    return "application/octet-stream";
 }
 
 std::string ConnectionName(const httplib::Request& req) {
@@ -182,7 +197,8 @@ void CTestSite::ClearHits() {
     m_hits.clear();
 }
 
-std::shared_ptr<CFileSource> CTestSite::FindSource(const std::string& strPath) const {
+std::shared_ptr<CFileSource> CTestSite::FindSource(const std::string& strRequested) const {
+    std::string strPath = !strRequested.empty() && strRequested.back() == '/' ? strRequested + "index.html" : strRequested;
     {
         std::lock_guard<std::mutex> guard(m_lock);
         auto found = m_mapFiles.find(strPath);
@@ -301,7 +317,7 @@ void CTestSite::SendBody(const httplib::Request& req, httplib::Response& res, co
         m_pacer.WaitToSend(strConnection, strBuffer.size());
         return sink.write(strBuffer.data(), strBuffer.size());
     };
-    const char* pszType = plan.bErrorPage ? "text/html" : "application/octet-stream";
+    const char* pszType = plan.bErrorPage ? "text/html" : ContentTypeOf(req.path);
     if (plan.bChunked) {
         res.set_chunked_content_provider(pszType, [writeNext](std::size_t nOffset, httplib::DataSink& sink) { return writeNext(nOffset, sink); });
     } else {

@@ -44,7 +44,7 @@ struct SiteOptions {
     int nHttpPort = 80;    // 0: no HTTP listener
     std::string strCertFile;
     std::string strKeyFile;
-    std::string strRootFolder;  // served below "/"; files added in memory take precedence
+    std::string strRootFolder;  // served below "/" ("/dir/" serves its index.html); files in memory win
     std::int64_t nRateLimit = 0;  // bytes per second per connection; 0 unlimited
     SiteFault eFault = kFault_None;
     int nFaultCount = -1;  // how many GET requests meet the fault; -1 all, HEAD too
