@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/HttpOptions.h"
+#include "platform/HttpText.h"
 #include "platform/HttpTransfer.h"
 
 namespace platform {

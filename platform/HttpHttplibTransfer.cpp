@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/HttpOptions.h"
+#include "platform/HttpText.h"
 #include "platform/HttpTransfer.h"
 
 namespace platform {

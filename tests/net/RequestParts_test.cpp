@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "download/RequestChoice.h"
-#include "platform/HttpOptions.h"
+#include "platform/HttpText.h"
 #include "platform/HttpTransfer.h"
 #include "tool/BaseRequest.h"
 
