@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "common/SystemQueries.h"
@@ -104,5 +105,10 @@ bool CHttpDownload::GetDownloadFileSize() {
     return ProbeRemoteSize(m_param.strDownloadUrl, nTotalSize);
 }
 
-// A failed or partial file must not pass for the complete setup later.
-void CHttpDownload::RemoveSavedFile() { std::remove(platform::WideToUtf8(m_param.strSavePath).c_str()); }
+// A failed or partial file must not pass for the complete setup later. Only a file goes:
+// a save path that names a folder is left alone.
+void CHttpDownload::RemoveSavedFile() {
+    std::filesystem::path savePath(platform::WideToUtf8(m_param.strSavePath));
+    std::error_code error;
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(savePath, error))) std::filesystem::remove(savePath, error);
+}

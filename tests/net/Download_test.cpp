@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <mutex>
@@ -168,6 +169,14 @@ TEST_F(DownloadOnSite, FailedProbeLeavesNoFile) {
     EXPECT_EQ(m_events.events.back().a, kDownload_SizeProbeFailed);
     EXPECT_FALSE(testsupport::ReadWholeFile(m_strSavePath) == "stale");
     EXPECT_NE(access(m_strSavePath.c_str(), F_OK), 0);
+}
+
+TEST_F(DownloadOnSite, SavePathNamingAFolderFailsAndKeepsTheFolder) {
+    m_site.AddFile("/f.exe", "x");
+    ASSERT_EQ(mkdir(m_folder.File("setup.exe").c_str(), 0755), 0);
+    EXPECT_FALSE(Run("/f.exe", 5, "setup.exe"));
+    EXPECT_EQ(m_events.events.back().a, kDownload_ContentFailed);
+    EXPECT_EQ(access(m_folder.File("setup.exe").c_str(), F_OK), 0);
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "download/RequestChoice.h"
+#include "platform/HttpOptions.h"
 #include "platform/HttpText.h"
 #include "platform/HttpTransfer.h"
 #include "tool/BaseRequest.h"
@@ -175,6 +179,25 @@ TEST(HeaderLines, SplitsRangeLineWithoutBlank) {
     EXPECT_EQ(headers[0], std::make_pair(std::string("Range"), std::string("bytes=0-99")));
     EXPECT_EQ(headers[1], std::make_pair(std::string("X-A"), std::string("b")));
     EXPECT_FALSE(platform::SplitHeaderLines("no colon here", headers));
+}
+
+TEST(ConnectionOptions, LimitHoldsBackFurtherConnectionsToTheSameServer) {
+    ASSERT_TRUE(platform::SetHttpOption(platform::kHttpOptionMaxConnsPerServer, 1));
+    auto first = std::make_unique<platform::CServerConnectionSlot>("a:443");
+    std::atomic<bool> bSecondIn{false};
+    std::thread second([&bSecondIn] {
+        platform::CServerConnectionSlot slot("a:443");
+        bSecondIn = true;
+    });
+    {
+        platform::CServerConnectionSlot otherServer("b:443");
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(bSecondIn);
+    first.reset();
+    second.join();
+    EXPECT_TRUE(bSecondIn);
+    EXPECT_TRUE(platform::SetHttpOption(platform::kHttpOptionMaxConnsPerServer, 0));
 }
 
 }  // namespace
