@@ -281,6 +281,8 @@ bool SkinArchive::ReadDirectory() {
     return nResult == UNZ_END_OF_LIST_OF_FILE && m_vecEntries.size() == global.number_entry;
 }
 
+int SkinArchive::GetItemCount() const { return static_cast<int>(m_vecEntries.size()); }
+
 std::uint32_t SkinArchive::GetItem(int nIndex, ArchiveItem& item) const {
     if (nIndex == -1) {
         item = ArchiveItem{};

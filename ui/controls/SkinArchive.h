@@ -59,7 +59,7 @@ public:
     SkinArchive(const SkinArchive&) = delete;
     SkinArchive& operator=(const SkinArchive&) = delete;
 
-    int GetItemCount() const { return static_cast<int>(m_vecEntries.size()); }
+    int GetItemCount() const;
 
     // nIndex -1: item.nIndex receives the number of entries, the rest is cleared.
     std::uint32_t GetItem(int nIndex, ArchiveItem& item) const;
