@@ -95,3 +95,23 @@ TEST(SingleInstance, NameIsTakenOnceAndFreedWithItsHolder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Rights, WithoutRootTheInstallerSaysItNeedsAdministratorRights) {
+    if (std::system("command -v pkexec >/dev/null") == 0) GTEST_SKIP() << "pkexec present: it would ask for a password";
+    fs::remove_all("/opt/norvane_down");
+    const std::string command = "setpriv --reuid=65534 --regid=65534 --clear-groups '" +
+                                testsupport::BinaryPath(kInstaller) + "' 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[256];
+    while (fgets(buffer, sizeof(buffer), pipe)) output += buffer;
+    const int status = pclose(pipe);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(output.find("needs administrator rights"), std::string::npos) << output;
+    EXPECT_FALSE(fs::exists("/opt/norvane_down/norvane-web-setup/Log/norvane_down.log"));
+}
+
+}  // namespace
