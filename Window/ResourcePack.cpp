@@ -40,9 +40,20 @@ bool WriteEntryFile(const std::wstring& strPath, const std::vector<std::uint8_t>
     return true;
 }
 
+// The sum of the sizes that the directory declares for the files that an unpack would read.
+std::uint64_t DeclaredFileBytes(const SkinArchive& archive, int nCount) {
+    std::uint64_t nTotal = 0;
+    for (int nIndex = 0; nIndex < nCount; ++nIndex) {
+        ArchiveItem item;
+        if (archive.GetItem(nIndex, item) != kArchive_Ok || item.IsFolder()) continue;
+        if (item.dwUncompressedSize <= kMaxUnpackEntryBytes) nTotal += item.dwUncompressedSize;
+    }
+    return nTotal;
+}
+
 // Answers whether the entry was unpacked; logs the reason when not.
 bool UnpackEntry(SkinArchive& archive, const ArchiveItem& item, const std::wstring& strTarget,
-                 std::uint64_t& nTotalBytes, UnpackCounts& counts) {
+                 UnpackCounts& counts) {
     std::wstring strRelative;
     if (!SafeEntryPath(item.strName, strRelative)) {
         LOG_INFOW(L"ERR: skipped entry with unsafe name \"%s\"", item.strName.c_str());
@@ -57,12 +68,10 @@ bool UnpackEntry(SkinArchive& archive, const ArchiveItem& item, const std::wstri
         ++counts.nFolders;
         return true;
     }
-    if (item.dwUncompressedSize > kMaxUnpackEntryBytes ||
-        nTotalBytes + item.dwUncompressedSize > kMaxUnpackTotalBytes) {
+    if (item.dwUncompressedSize > kMaxUnpackEntryBytes) {
         LOG_INFOW(L"ERR: skipped entry %s of %u bytes: too large", item.strName.c_str(), item.dwUncompressedSize);
         return false;
     }
-    nTotalBytes += item.dwUncompressedSize;
     std::vector<std::uint8_t> vecData;
     const std::uint32_t nResult = archive.ReadItem(item.nIndex, vecData, kMaxUnpackEntryBytes);
     if (nResult != kArchive_Ok) {
@@ -92,12 +101,17 @@ UnpackCounts UnpackArchive(std::span<const std::uint8_t> bytes, const std::wstri
     counts.bOpened = true;
     ArchiveItem count;
     pArchive->GetItem(-1, count);
-    std::uint64_t nTotalBytes = 0;
+    const std::uint64_t nTotalBytes = DeclaredFileBytes(*pArchive, count.nIndex);
+    if (nTotalBytes > kMaxUnpackTotalBytes) {
+        LOG_INFO("ERR: the pack declares %llu bytes: too large, nothing unpacked",
+                 static_cast<unsigned long long>(nTotalBytes));
+        counts.nSkipped = count.nIndex;
+        return counts;
+    }
     for (int nIndex = 0; nIndex < count.nIndex; ++nIndex) {
         ArchiveItem item;
-        if (pArchive->GetItem(nIndex, item) != kArchive_Ok || !UnpackEntry(*pArchive, item, strTarget, nTotalBytes, counts)) {
-            ++counts.nSkipped;
-        }
+        const bool bRead = pArchive->GetItem(nIndex, item) == kArchive_Ok;
+        if (!bRead || !UnpackEntry(*pArchive, item, strTarget, counts)) ++counts.nSkipped;
     }
     return counts;
 }
