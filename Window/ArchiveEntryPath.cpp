@@ -12,7 +12,8 @@ constexpr std::size_t kMaxPartBytes = 255;
 bool SafePart(const std::wstring& strPart) {
     if (strPart.empty() || strPart == L"." || strPart == L"..") return false;
     if (platform::WideToUtf8(strPart).size() > kMaxPartBytes) return false;
-    return std::none_of(strPart.begin(), strPart.end(), [](wchar_t ch) { return ch < 0x20 || ch == 0x7F || ch == L':'; });
+    return std::none_of(strPart.begin(), strPart.end(),
+                        [](wchar_t ch) { return ch < 0x20 || ch == 0x7F || ch == L':'; });
 }
 
 }  // namespace

@@ -52,8 +52,7 @@ std::uint64_t DeclaredFileBytes(const SkinArchive& archive, int nCount) {
 }
 
 // Answers whether the entry was unpacked; logs the reason when not.
-bool UnpackEntry(SkinArchive& archive, const ArchiveItem& item, const std::wstring& strTarget,
-                 UnpackCounts& counts) {
+bool UnpackEntry(SkinArchive& archive, const ArchiveItem& item, const std::wstring& strTarget, UnpackCounts& counts) {
     std::wstring strRelative;
     if (!SafeEntryPath(item.strName, strRelative)) {
         LOG_INFOW(L"ERR: skipped entry with unsafe name \"%s\"", item.strName.c_str());

@@ -6,8 +6,8 @@ int RunInstaller();
 
 class LanguageManager;
 
-// The one-time set-up: work folder, log, product pack unpacked, languages loaded. Only the first call does anything; every call
-// answers the work folder it fixed.
+// The one-time set-up: work folder, log, product pack unpacked, languages loaded. Only the
+// first call does anything; every call answers the work folder it fixed.
 const std::wstring& PrepareWorkFolder();
 
 // The texts, facts and addresses loaded by PrepareWorkFolder; held here until the installer

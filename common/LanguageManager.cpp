@@ -11,6 +11,15 @@ constexpr const wchar_t* kDefaultBrand = L"Norvane";
 constexpr const wchar_t* kDomainKeyMarker = L"key=";
 constexpr const wchar_t* kDomainParameter = L"&custom=";
 
+// The tables fall back on their own when a file is missing; the log says why.
+void ReadPackSection(const std::wstring& strFile, const wchar_t* szSection, LanguageManager::TextTable& table) {
+    if (!FileCanBeRead(strFile)) {
+        LOG_INFOW(L"ERR: cannot read %s", strFile.c_str());
+        return;
+    }
+    ReadIniSection(strFile, szSection, table);
+}
+
 }  // namespace
 
 int ReplaceAll(std::wstring& strText, const std::wstring& strFrom, const std::wstring& strTo) {
@@ -73,16 +82,16 @@ void LanguageManager::InitCurrentLanguage() {
 }
 
 void LanguageManager::LoadProductInfo() {
-    ReadIniSection(m_strFolder + L"productInfo.ini", L"PRODUCT", m_mapProduct);
+    ReadPackSection(m_strFolder + L"productInfo.ini", L"PRODUCT", m_mapProduct);
 }
 
 void LanguageManager::LoadUrlInfo() {
-    ReadIniSection(m_strFolder + m_strLanguageName + L"/UrlInfo.ini", L"URL", m_mapAddresses);
+    ReadPackSection(m_strFolder + m_strLanguageName + L"/UrlInfo.ini", L"URL", m_mapAddresses);
 }
 
 void LanguageManager::LoadTexts() {
     m_mapTexts = BuiltInTexts();
-    ReadIniSection(m_strFolder + m_strLanguageName + L"/text.ini", L"LANSTR", m_mapTexts);
+    ReadPackSection(m_strFolder + m_strLanguageName + L"/text.ini", L"LANSTR", m_mapTexts);
     const std::wstring strProduct = GetProductName();
     const std::wstring strColour = GetLicenceColor();
     const std::wstring strBrand = GetBrandName();

@@ -78,8 +78,8 @@ TEST_F(ShippedPack, EveryListedLanguageHasItsFolder) {
         EXPECT_EQ(lm.GetLanguageName(), c.strLanguage) << c.szLocale;
         EXPECT_EQ(lm.IsRightToLeft(), c.strLanguage == L"Arabic") << c.szLocale;
         EXPECT_EQ(lm.GetText(L"STR_INSTALL"), c.strInstall) << c.szLocale;
-        EXPECT_EQ(lm.GetLicenceUrl(), L"https://www.norvane.com/producturl?key=license_agreement&pid=169&lang=" +
-                                          c.strLanguage)
+        EXPECT_EQ(lm.GetLicenceUrl(),
+                  L"https://www.norvane.com/producturl?key=license_agreement&pid=169&lang=" + c.strLanguage)
             << c.szLocale;
         EXPECT_EQ(lm.GetInstalledUrl(),
                   L"https://www.norvane.com/producturl?key=installed&pid=169&lang=" + c.strLanguage)
@@ -203,8 +203,7 @@ TEST_F(CustomPack, PlaceholderPassesRunInOrder) {
         {"each placeholder", L"STR_PRODUCT_NAME=Pod\r\nSTR_LISENCE_COLOR=#1\r\nSTR_BRAND_NAME=Acme\r\n",
          L"PRODUCT COLOR BRAND", L"Pod #1 Acme"},
         {"repeated", L"STR_PRODUCT_NAME=Pod\r\n", L"PRODUCTPRODUCT", L"PodPod"},
-        {"inserted text not rescanned by its own pass", L"STR_PRODUCT_NAME=PRODUCT X\r\n", L"PRODUCT!",
-         L"PRODUCT X!"},
+        {"inserted text not rescanned by its own pass", L"STR_PRODUCT_NAME=PRODUCT X\r\n", L"PRODUCT!", L"PRODUCT X!"},
         {"later pass scans inserted text", L"STR_PRODUCT_NAME=My COLOR\r\nSTR_LISENCE_COLOR=red\r\n", L"PRODUCT",
          L"My red"},
         {"empty product and colour", L"", L"[PRODUCT|COLOR]", L"[|]"},
@@ -237,12 +236,9 @@ TEST_F(CustomPack, RunAsAdminIsFalseOnlyForZero) {
         bool bExpected;
     };
     const std::vector<Case> vecCases = {
-        {"zero", L"STR_RUN_AS_ADMIN=0\r\n", false},
-        {"one", L"STR_RUN_AS_ADMIN=1\r\n", true},
-        {"yes", L"STR_RUN_AS_ADMIN=yes\r\n", true},
-        {"double zero", L"STR_RUN_AS_ADMIN=00\r\n", true},
-        {"empty", L"STR_RUN_AS_ADMIN=\r\n", true},
-        {"missing", L"", true},
+        {"zero", L"STR_RUN_AS_ADMIN=0\r\n", false}, {"one", L"STR_RUN_AS_ADMIN=1\r\n", true},
+        {"yes", L"STR_RUN_AS_ADMIN=yes\r\n", true}, {"double zero", L"STR_RUN_AS_ADMIN=00\r\n", true},
+        {"empty", L"STR_RUN_AS_ADMIN=\r\n", true},  {"missing", L"", true},
     };
     for (const Case& c : vecCases) {
         WriteProduct(c.strBody);

@@ -47,9 +47,8 @@ TEST(ResourcePack, HostileNamesStayInside) {
     EXPECT_TRUE(counts.bOpened);
     EXPECT_EQ(counts.nFiles, 1);
     EXPECT_EQ(counts.nSkipped, 6);
-    EXPECT_EQ(FilesBelow(dir.Path()),
-              (std::vector<std::string>{"work/", "work/language/", "work/language/English/",
-                                        "work/language/English/text.ini"}));
+    EXPECT_EQ(FilesBelow(dir.Path()), (std::vector<std::string>{"work/", "work/language/", "work/language/English/",
+                                                                "work/language/English/text.ini"}));
     EXPECT_FALSE(fs::exists("/tmp/absolute.txt"));
 }
 
@@ -145,8 +144,8 @@ TEST(ResourcePack, ShippedPackUnpacksWhole) {
     testsupport::CTempDir dir;
     const std::wstring strTarget = platform::Utf8ToWide(dir.File("language"));
     ASSERT_TRUE(LoadResZipFile(strTarget));
-    const std::vector<std::string> vecLanguages = {"Arabic",  "ChineseTW", "Dutch",      "English", "French",
-                                                   "German",  "Polish",    "Portuguese", "Spanish", "Swedish"};
+    const std::vector<std::string> vecLanguages = {"Arabic", "ChineseTW", "Dutch",      "English", "French",
+                                                   "German", "Polish",    "Portuguese", "Spanish", "Swedish"};
     const std::string strRoot = dir.File("language/");
     const std::string strLanguageIni = testsupport::ReadWholeFile(strRoot + "language.ini");
     EXPECT_FALSE(HasUtf16Bom(strLanguageIni));

@@ -28,7 +28,9 @@ std::string SkinZip() {
         {"img/", "", false, 0x10},
         {"img/close-df.png", Pattern(1000)},
         {"img/stored.bin", Pattern(3000), false},
-        {"\xC3\x9C" "ber.txt", "umlaut"},
+        {"\xC3\x9C"
+         "ber.txt",
+         "umlaut"},
         {"empty.txt", "", false},
         {"unixdir", "", false, 0x41ED0000},
     });
@@ -180,16 +182,15 @@ TEST(SkinArchive, DamagedEntriesAreRefused) {
     const std::vector<Case> vecCases = {
         {"sound deflated", {"a", strData}, 1 << 20, kArchive_Ok},
         {"sound stored", {"a", strData, false}, 1 << 20, kArchive_Ok},
-        {"wrong checksum, deflated", ZipEntrySpec("a", strData).DeclaringCrc(0x12345678u),
-         1 << 20, kArchive_BadChecksum},
-        {"wrong checksum, stored", ZipEntrySpec("a", strData, false).DeclaringCrc(0x12345678u),
-         1 << 20, kArchive_BadChecksum},
-        {"declared size beyond the data, stored", ZipEntrySpec("a", strData, false).DeclaringSize(6000u),
-         1 << 20, kArchive_ShortData},
-        {"declared size beyond the data, deflated", ZipEntrySpec("a", strData).DeclaringSize(6000u),
-         1 << 20, kAnyFailure},
-        {"declared size short of the data", ZipEntrySpec("a", strData).DeclaringSize(4000u),
-         1 << 20, kAnyFailure},
+        {"wrong checksum, deflated", ZipEntrySpec("a", strData).DeclaringCrc(0x12345678u), 1 << 20,
+         kArchive_BadChecksum},
+        {"wrong checksum, stored", ZipEntrySpec("a", strData, false).DeclaringCrc(0x12345678u), 1 << 20,
+         kArchive_BadChecksum},
+        {"declared size beyond the data, stored", ZipEntrySpec("a", strData, false).DeclaringSize(6000u), 1 << 20,
+         kArchive_ShortData},
+        {"declared size beyond the data, deflated", ZipEntrySpec("a", strData).DeclaringSize(6000u), 1 << 20,
+         kAnyFailure},
+        {"declared size short of the data", ZipEntrySpec("a", strData).DeclaringSize(4000u), 1 << 20, kAnyFailure},
         {"larger than the cap", {"a", strData}, 4999, kArchive_TooLarge},
     };
     for (const Case& c : vecCases) {

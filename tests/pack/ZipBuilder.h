@@ -11,7 +11,9 @@ namespace testsupport {
 struct ZipEntrySpec {
     ZipEntrySpec(std::string strEntryName, std::string strEntryData, bool bDeflated = true,
                  std::uint32_t dwAttributes = 0)
-        : strName(std::move(strEntryName)), strData(std::move(strEntryData)), bDeflate(bDeflated),
+        : strName(std::move(strEntryName)),
+          strData(std::move(strEntryData)),
+          bDeflate(bDeflated),
           dwExternalAttributes(dwAttributes) {}
     ZipEntrySpec DeclaringSize(std::uint32_t nSize) const {
         ZipEntrySpec copy = *this;

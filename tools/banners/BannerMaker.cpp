@@ -281,8 +281,8 @@ PangoLayout* MakeLayout(cairo_t* cr, const std::string& strText, double dSize, b
 }
 
 // Shrinks the type until the text fits the box in at most nMaxLines lines.
-PangoLayout* FitLayout(cairo_t* cr, const std::string& strText, double dSize, bool bBold, double dWidth,
-                       int nMaxLines, bool bRightToLeft) {
+PangoLayout* FitLayout(cairo_t* cr, const std::string& strText, double dSize, bool bBold, double dWidth, int nMaxLines,
+                       bool bRightToLeft) {
     for (;;) {
         PangoLayout* pLayout = MakeLayout(cr, strText, dSize, bBold, dWidth, bRightToLeft);
         if (pango_layout_get_line_count(pLayout) <= nMaxLines || dSize <= 11) return pLayout;
@@ -322,15 +322,15 @@ bool DrawBanner(const Captions& captions, int nBanner, const std::filesystem::pa
 
     const std::string strIndex = std::to_string(nBanner + 1);
     double y = 92;
-    y += ShowLayout(cr, FitLayout(cr, captions.Get("headline" + strIndex), 30, true, dTextWidth, 2, bRtl),
-                    dTextLeft, y, Hex(0xFFFFFF), 1.0);
+    y += ShowLayout(cr, FitLayout(cr, captions.Get("headline" + strIndex), 30, true, dTextWidth, 2, bRtl), dTextLeft, y,
+                    Hex(0xFFFFFF), 1.0);
     y += 14;
     RoundedRectangle(cr, bRtl ? dTextLeft + dTextWidth - 48 : dTextLeft, y, 48, 4, 2);
     SetColour(cr, palette.accent);
     cairo_fill(cr);
     y += 16;
-    ShowLayout(cr, FitLayout(cr, captions.Get("subline" + strIndex), 15, false, dTextWidth, 3, bRtl), dTextLeft,
-               y, Hex(0xFFFFFF), 0.85);
+    ShowLayout(cr, FitLayout(cr, captions.Get("subline" + strIndex), 15, false, dTextWidth, 3, bRtl), dTextLeft, y,
+               Hex(0xFFFFFF), 0.85);
 
     for (int i = 0; i < 3; ++i) {
         const double cx = (bRtl ? kBannerWidth - 36 - 8 : 36 + 8) + (bRtl ? -1 : 1) * i * 18;

@@ -44,7 +44,8 @@ bool ReadFile(const std::string& strPath, std::string& strData) {
 }
 
 bool EndsWith(const std::string& strText, const std::string& strTail) {
-    return strText.size() >= strTail.size() && strText.compare(strText.size() - strTail.size(), strTail.size(), strTail) == 0;
+    return strText.size() >= strTail.size() &&
+           strText.compare(strText.size() - strTail.size(), strTail.size(), strTail) == 0;
 }
 
 bool AddEntry(zipFile hZip, const ManifestLine& line) {
@@ -61,8 +62,8 @@ bool AddEntry(zipFile hZip, const ManifestLine& line) {
     info.external_fa = bFolder ? kFolderAttributes : kFileAttributes;
     const bool bStore = bFolder || EndsWith(line.strEntry, ".png");
     const int nOpen = zipOpenNewFileInZip4(hZip, line.strEntry.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
-                                           bStore ? 0 : Z_DEFLATED, Z_BEST_COMPRESSION, 0, -MAX_WBITS,
-                                           DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, 3 << 8, 0);
+                                           bStore ? 0 : Z_DEFLATED, Z_BEST_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL,
+                                           Z_DEFAULT_STRATEGY, nullptr, 0, 3 << 8, 0);
     if (nOpen != ZIP_OK) return false;
     if (!strData.empty() &&
         zipWriteInFileInZip(hZip, strData.data(), static_cast<unsigned>(strData.size())) != ZIP_OK) {

@@ -70,9 +70,9 @@ void ApplyExtendedTimestamp(const std::vector<std::uint8_t>& vecExtra, ArchiveIt
 }
 
 std::uint32_t AttributesOf(const std::string& strRawName, std::uint32_t nExternal) {
-    std::uint32_t dwAttributes = nExternal & (kArchiveAttribute_ReadOnly | kArchiveAttribute_Hidden |
-                                              kArchiveAttribute_System | kArchiveAttribute_Directory |
-                                              kArchiveAttribute_Archive);
+    std::uint32_t dwAttributes =
+        nExternal & (kArchiveAttribute_ReadOnly | kArchiveAttribute_Hidden | kArchiveAttribute_System |
+                     kArchiveAttribute_Directory | kArchiveAttribute_Archive);
     const bool bFolderName = !strRawName.empty() && strRawName.back() == '/';
     if (bFolderName || (nExternal & kUnixDirectoryBit) != 0) dwAttributes |= kArchiveAttribute_Directory;
     if (dwAttributes == 0) dwAttributes = kArchiveAttribute_Normal;
@@ -151,7 +151,6 @@ struct SkinArchive::Entry {
 };
 
 namespace {
-
 
 voidpf ZCALLBACK OpenSource(voidpf, const void* pName, int) { return const_cast<void*>(pName); }
 
@@ -255,8 +254,8 @@ bool SkinArchive::ReadDirectory() {
         if (info.size_filename > kMaxStoredName) return false;
         std::string strName(info.size_filename, '\0');
         std::vector<std::uint8_t> vecExtra(info.size_file_extra);
-        if (unzGetCurrentFileInfo64(hReader, &info, strName.data(), static_cast<uLong>(strName.size()),
-                                    vecExtra.data(), static_cast<uLong>(vecExtra.size()), nullptr, 0) != UNZ_OK) {
+        if (unzGetCurrentFileInfo64(hReader, &info, strName.data(), static_cast<uLong>(strName.size()), vecExtra.data(),
+                                    static_cast<uLong>(vecExtra.size()), nullptr, 0) != UNZ_OK) {
             return false;
         }
         Entry entry;
@@ -343,8 +342,7 @@ std::uint32_t SkinArchive::FinishStream() {
     return kArchive_Ok;
 }
 
-std::uint32_t SkinArchive::ExtractItem(int nIndex, void* pBuffer, std::uint32_t nLength,
-                                       std::uint32_t& nDelivered) {
+std::uint32_t SkinArchive::ExtractItem(int nIndex, void* pBuffer, std::uint32_t nLength, std::uint32_t& nDelivered) {
     nDelivered = 0;
     if (nIndex < 0 || nIndex >= GetItemCount() || (pBuffer == nullptr && nLength > 0)) return kArchive_BadArguments;
     if (nIndex != m_nCurrentEntry) {
