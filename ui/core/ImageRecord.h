@@ -38,7 +38,8 @@ struct ImageDrawDesc {
     bool bYTiled = false;
 
     // What the string asked for, kept so that the image can be fetched again.
-    CUIString strResType;  // only when "res" or "color" was given
+    bool bUseResType = false;  // "res" or "color" was given
+    CUIString strResType;
     uint32_t dwMask = 0;
     bool bKeepPixels = false;
     uint64_t nImageFreeCount = 0;

@@ -27,6 +27,9 @@ public:
     // "#AARRGGBB" (the "#" optional) as a 1 by 1 image.
     static ImageRecord* LoadColorImage(const wchar_t* pColor);
     static void FreeImageRecord(ImageRecord* pRecord, bool bFreeRecord);
+    // Copies the loaded pixels aside (rows packed, width words each) so the colour shift can
+    // always start from them; sets the keep-pixels flag.
+    static bool KeepImagePixels(ImageRecord* pRecord);
 
     // Reads the key='value' pairs of the description's draw string into it. Answers false
     // for an empty string.
