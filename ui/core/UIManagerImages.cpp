@@ -1,5 +1,3 @@
-#include <cstring>
-
 #include "ui/core/RenderEngine.h"
 #include "ui/core/UIManager.h"
 #include "ui/core/UIManagerShared.h"
@@ -11,21 +9,6 @@ namespace {
 void FreeImage(ImageRecord* pRecord)
 {
     CRenderKit::FreeImageRecord(pRecord, true);
-}
-
-// Kept pixels are packed rows of the image's width.
-void KeepPixelsForColorShift(ImageRecord& record)
-{
-    const std::size_t nWidth = static_cast<std::size_t>(record.nWidth);
-    const std::size_t nStride = static_cast<std::size_t>(record.pBitmap->StridePixels());
-    record.pKeptPixels = std::make_unique<uint32_t[]>(nWidth * static_cast<std::size_t>(record.nHeight));
-    record.pBitmap->BeginPixelAccess();
-    const uint32_t* pPixels = record.pBitmap->Pixels();
-    for (int y = 0; y < record.nHeight; ++y) {
-        std::memcpy(record.pKeptPixels.get() + static_cast<std::size_t>(y) * nWidth,
-                    pPixels + static_cast<std::size_t>(y) * nStride, nWidth * sizeof(uint32_t));
-    }
-    record.pBitmap->EndPixelAccess();
 }
 
 }  // namespace
@@ -47,8 +30,7 @@ ImageRecord* CUIManager::AddImage(const wchar_t* pName, const wchar_t* pResType,
         return nullptr;
     }
     pRecord->bKeepPixels = bKeepPixels;
-    if (bKeepPixels && pRecord->pBitmap != nullptr) {
-        KeepPixelsForColorShift(*pRecord);
+    if (bKeepPixels && CRenderKit::KeepImagePixels(pRecord)) {
         bool bUse = false;
         short nHue = 0;
         short nSaturation = 0;
