@@ -1,9 +1,8 @@
 #include <climits>
 #include <cwchar>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "ui/core/UIManager.h"
 #include "ui/core/UIManagerShared.h"
@@ -43,16 +42,12 @@ CUIString CUIManager::GetInstancePath()
     if (Shared().hInstance == nullptr) {
         return CUIString();
     }
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) {
+    const std::string strProgram = platform::ExecutablePath();
+    const std::size_t nSlash = strProgram.rfind('/');
+    if (nSlash == std::string::npos) {
         return CUIString();
     }
-    std::string strFolder = program.parent_path().string();
-    if (strFolder.empty() || strFolder.back() != '/') {
-        strFolder += '/';
-    }
-    return CUIString(platform::Utf8ToWide(strFolder));
+    return CUIString(platform::Utf8ToWide(strProgram.substr(0, nSlash + 1)));
 }
 
 ModuleHandle CUIManager::GetResourceModule()
