@@ -129,6 +129,7 @@ TEST(UIManagerFonts, LongFaceIsCut)
     const std::wstring strFace(40, L'F');
     ASSERT_NE(manager.AddFont(2, strFace.c_str(), 12, false, false, false, false), nullptr);
     EXPECT_EQ(manager.GetFontRecord(2)->strFaceName.GetLength(), 31);
+    EXPECT_EQ(manager.LookupFont(strFace.c_str(), 12, false, false, false), manager.GetFont(2));
 }
 
 TEST(UIManagerFonts, SharedFontsServeEveryWindow)

@@ -105,14 +105,17 @@ platform::FontHandle CUIManager::GetFont(int nId)
     return GetFontRecord(nId)->hFont;
 }
 
+// Faces are stored cut to their field's length; a longer face must still find its font, or
+// formatted text would add a new font on every draw.
 platform::FontHandle CUIManager::LookupFont(const wchar_t* pFace, int nSize, bool bBold, bool bUnderline,
                                             bool bItalic)
 {
+    const CUIString strFace = CUIString(pFace).Left(kMaxFaceLength);
     for (CUIStringMap* pTable : {&m_fonts, &Shared().fonts}) {
         platform::FontHandle hFound = nullptr;
         pTable->ForEach([&](const CUIString&, void* pValue) {
             const FontRecord* pRecord = static_cast<const FontRecord*>(pValue);
-            if (hFound == nullptr && SameFont(*pRecord, pFace, nSize, bBold, bUnderline, bItalic)) {
+            if (hFound == nullptr && SameFont(*pRecord, strFace, nSize, bBold, bUnderline, bItalic)) {
                 hFound = pRecord->hFont;
             }
         });
