@@ -364,9 +364,9 @@ int CCanvas::DrawText(const wchar_t* pText, int nLength, RECT& rc, FontHandle hF
 }
 
 void CCanvas::TextOut(int x, int y, const wchar_t* pText, int nLength, FontHandle hFont, uint32_t dwColor,
-                      bool bOpaque, uint32_t dwBackColor) {
+                      bool bOpaque, uint32_t dwBackColor, bool bRtlReading) {
     graphics::Utf8Text text = graphics::ToUtf8WithOffsets(pText, nLength);
-    PangoLayout* pLayout = graphics::CreateLayout(hFont, text.strBytes, false);
+    PangoLayout* pLayout = graphics::CreateLayout(hFont, text.strBytes, bRtlReading);
     pango_layout_set_single_paragraph_mode(pLayout, TRUE);
     cairo_t* pCairo = m_pImpl->pCairo;
     cairo_save(pCairo);

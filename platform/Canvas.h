@@ -98,7 +98,7 @@ public:
     // One line with its cell's top-left at (x, y). With bOpaque the cell is first filled
     // with dwBackColor.
     void TextOut(int x, int y, const wchar_t* pText, int nLength, FontHandle hFont, uint32_t dwColor,
-                 bool bOpaque = false, uint32_t dwBackColor = 0);
+                 bool bOpaque = false, uint32_t dwBackColor = 0, bool bRtlReading = false);
 
     struct CImpl;
 

@@ -29,6 +29,7 @@ struct MarkupState {
 
 struct DrawItem {
     int x = 0;
+    int nWidth = 0;
     std::wstring strText;  // empty for an image
     FontHandle hFont = nullptr;
     uint32_t dwColor = 0;
@@ -109,6 +110,7 @@ public:
         : m_pCanvas(pCanvas), m_pManager(pManager), m_rc(rc), m_prcLinks(prcLinks),
           m_pLinkTargets(pLinkTargets), m_nLinkSlots(std::max(0, nLinkSlots)), m_dwTextColor(dwTextColor),
           m_hBaseFont(hBaseFont), m_uStyle(uStyle), m_bDraw(!(uStyle & DT_CALCRECT) && pCanvas) {
+        m_bRtl = (uStyle & DT_RTLREADING) != 0;
         m_dwSelectedColor = pManager->GetDefaultSelectedBkColor();
         m_dwLinkColor = pManager->GetDefaultLinkFontColor();
         m_dwLinkHoverColor = pManager->GetDefaultLinkHoverFontColor();
@@ -132,13 +134,28 @@ public:
             int nLineHeight = 0;
             const int xEnd = ReadLine(y, nLineHeight);
             const int nLineBottom = y + nLineHeight;
+            const int nOffset = LineOffset(xEnd);
             for (int i = nLineStartLink; i < std::min(m_nLinksFound, m_nLinkSlots); ++i) {
-                if (m_prcLinks) m_prcLinks[i].bottom = nLineBottom;
+                if (!m_prcLinks) break;
+                RECT& rcLink = m_prcLinks[i];
+                rcLink.bottom = nLineBottom;
+                if (m_bRtl) {
+                    const int nLeft = m_rc.left + (xEnd - rcLink.right);
+                    rcLink.right = m_rc.left + (xEnd - rcLink.left);
+                    rcLink.left = nLeft;
+                }
+                rcLink.left += nOffset;
+                rcLink.right += nOffset;
             }
-            if (m_bDraw) DrawLine(y, nLineHeight, xEnd);
+            if (m_bRtl) {
+                // Right-to-left reading puts the line's pieces in the opposite order.
+                for (DrawItem& item : m_items) item.x = m_rc.left + (xEnd - (item.x + item.nWidth));
+            }
+            if (m_bDraw) DrawLine(y, nLineHeight, nOffset);
             nWidest = std::max(nWidest, xEnd);
             nLastBottom = nLineBottom;
-            if (m_nPos >= size_t(m_pText->GetLength()) || bSingleLine || RectWidth(m_rc) <= 0) break;
+            if (m_nPos >= size_t(m_pText->GetLength()) || bSingleLine || RectWidth(m_rc) <= 0 || m_bEllipsisShown)
+                break;
             y = nLineBottom;
             if (m_bDraw && y > m_rc.bottom) break;
         }
@@ -275,6 +292,7 @@ private:
         }
         DrawItem item;
         item.x = x;
+        item.nWidth = nFrameWidth;
         item.pImage = pImage;
         item.nAlign = CurrentAlign();
         item.rcFrame = RECT{nFrame * nFrameWidth, 0, (nFrame + 1) * nFrameWidth, pImage->nHeight};
@@ -370,43 +388,54 @@ private:
     }
 
     // Answers true when the run ends the line.
-    bool PlaceRun(const std::wstring& strRun, int& x) {
+    bool PlaceRun(const std::wstring& strRun, int& x, int y, int nLineHeight) {
         const FontHandle hFont = CurrentFont();
         const int nLength = int(strRun.size());
         const SIZE size = platform::MeasureTextLine(hFont, strRun.c_str(), nLength);
         if (x + size.cx <= m_rc.right) {
-            AddText(strRun, x, hFont);
+            AddText(strRun, x, size.cx, hFont);
             x += size.cx;
             m_nPos += size_t(nLength);
             return false;
         }
         int nWidth = 0;
         int nCount = platform::FitTextLine(hFont, strRun.c_str(), nLength, m_rc.right - x, &nWidth);
-        if (m_uStyle & DT_WORDBREAK) {
-            const int nCut = WordBreakCut(strRun, nCount);
+        const bool bWordBreak = (m_uStyle & DT_WORDBREAK) && !(m_uStyle & DT_SINGLELINE);
+        // With wrapping, only the last line that fits ends in an ellipsis; the lines above
+        // simply wrap.
+        const bool bEllipsis = (m_uStyle & DT_END_ELLIPSIS) &&
+                               (!bWordBreak || y + 2 * std::max(1, nLineHeight) > m_rc.bottom);
+        if (bWordBreak && !bEllipsis) {
+            // A blank right after the fitting part ends the line itself, unseen at its end.
+            const int nCut = (nCount < nLength && strRun[size_t(nCount)] == L' ') ? nCount + 1
+                                                                                 : WordBreakCut(strRun, nCount);
             // A word that does not fit moves to the next line, unless it starts the line.
             if (nCut > 0) nCount = nCut;
             else if (x > m_rc.left) return true;
         }
         nCount = std::max(1, nCount);
-        if ((m_uStyle & DT_END_ELLIPSIS) && nCount >= 1) {
+        if (bEllipsis) {
             int nShown = nCount - 1;
             if (nShown > 0) --nShown;
-            AddText(strRun.substr(0, size_t(nShown)) + L"...", x, hFont);
+            const std::wstring strShown = strRun.substr(0, size_t(nShown)) + L"...";
+            AddText(strShown, x, platform::MeasureTextLine(hFont, strShown.c_str(), int(strShown.size())).cx, hFont);
             x = m_rc.right;
+            m_bEllipsisShown = !(m_uStyle & DT_SINGLELINE);
         } else {
             const std::wstring strPart = strRun.substr(0, size_t(nCount));
-            AddText(strPart, x, hFont);
-            x += platform::MeasureTextLine(hFont, strPart.c_str(), nCount).cx;
+            const int nPartWidth = platform::MeasureTextLine(hFont, strPart.c_str(), nCount).cx;
+            AddText(strPart, x, nPartWidth, hFont);
+            x += nPartWidth;
         }
         m_nPos += size_t(nCount);
         return true;
     }
 
-    void AddText(const std::wstring& strText, int x, FontHandle hFont) {
+    void AddText(const std::wstring& strText, int x, int nWidth, FontHandle hFont) {
         if (!m_bDraw) return;
         DrawItem item;
         item.x = x;
+        item.nWidth = nWidth;
         item.strText = strText;
         item.hFont = hFont;
         item.dwColor = CurrentColor();
@@ -448,7 +477,7 @@ private:
                     // An escaped bracket: drawn as text, the two around it skipped.
                     m_nPos += 1;
                     const size_t nBefore = m_nPos;
-                    bLineEnd = PlaceRun(std::wstring(1, chNext), x);
+                    bLineEnd = PlaceRun(std::wstring(1, chNext), x, y, nLineHeight);
                     if (m_nPos != nBefore) m_nPos += 1;
                     else m_nPos -= 1;
                     continue;
@@ -464,19 +493,21 @@ private:
             }
             const size_t nEnd = RunEnd(m_nPos);
             const std::wstring strRun(strText.GetData() + m_nPos, nEnd - m_nPos);
-            bLineEnd = PlaceRun(strRun, x);
+            bLineEnd = PlaceRun(strRun, x, y, nLineHeight);
         }
         SplitLinkAtLineEnd(x, y + nLineHeight);
         return x;
     }
 
-    void DrawLine(int y, int nLineHeight, int xEnd) {
-        int nOffset = 0;
-        if (!(m_uStyle & DT_SINGLELINE)) {
-            const int nSpare = RectWidth(m_rc) - (xEnd - m_rc.left);
-            if (m_uStyle & DT_CENTER) nOffset = nSpare / 2;
-            else if (m_uStyle & DT_RIGHT) nOffset = nSpare;
-        }
+    int LineOffset(int xEnd) const {
+        if (m_uStyle & DT_SINGLELINE) return 0;
+        const int nSpare = RectWidth(m_rc) - (xEnd - m_rc.left);
+        if (m_uStyle & DT_CENTER) return nSpare / 2;
+        if (m_uStyle & DT_RIGHT) return nSpare;
+        return 0;
+    }
+
+    void DrawLine(int y, int nLineHeight, int nOffset) {
         const RECT rcPaint = m_pCanvas->GetClipBox();
         for (const DrawItem& item : m_items) {
             if (item.pImage) {
@@ -494,7 +525,7 @@ private:
             if (item.nAlign == kAlignCenter) yText = y + (nLineHeight - metrics.nHeight) / 2;
             else if (item.nAlign == kAlignTop) yText = y;
             m_pCanvas->TextOut(item.x + nOffset, yText, item.strText.c_str(), int(item.strText.size()), item.hFont,
-                               item.dwColor, item.bSelected, m_dwSelectedColor);
+                               item.dwColor, item.bSelected, m_dwSelectedColor, m_bRtl);
         }
     }
 
@@ -508,6 +539,8 @@ private:
     FontHandle m_hBaseFont;
     uint32_t m_uStyle;
     bool m_bDraw;
+    bool m_bRtl = false;
+    bool m_bEllipsisShown = false;
     uint32_t m_dwSelectedColor = 0;
     uint32_t m_dwLinkColor = 0;
     uint32_t m_dwLinkHoverColor = 0;
