@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+// The program's entry: rights, single instance, one-time set-up. Answers the exit code.
+int RunInstaller();
+
+// The one-time set-up: work folder, log. Only the first call does anything; every call
+// answers the work folder it fixed.
+const std::wstring& PrepareWorkFolder();
+
+// The single-instance name of an executable: its file name without folder and last extension.
+std::wstring InstanceNameOfPath(const std::wstring& modulePath);
