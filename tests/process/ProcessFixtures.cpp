@@ -13,7 +13,9 @@ namespace processtest {
 
 std::string MakeSleeper(const testsupport::CTempDir& folder, const std::string& strName) {
     std::string strPath = folder.File(strName);
-    std::filesystem::copy_file("/bin/sleep", strPath, std::filesystem::copy_options::overwrite_existing);
+    // A second instance runs the same copy: a running file cannot be overwritten.
+    if (std::filesystem::exists(strPath)) return strPath;
+    std::filesystem::copy_file("/bin/sleep", strPath);
     chmod(strPath.c_str(), 0755);
     return strPath;
 }
