@@ -115,8 +115,7 @@ void CTestSite::AddFile(const std::string& strPath, std::string strContent) {
 bool CTestSite::Start(const SiteOptions& options) {
     m_options = options;
     m_bStopping = false;
-    m_eFault = options.eFault;
-    m_nFaultCount = options.nFaultCount;
+    m_siteFault = {options.eFault, options.nFaultCount};
     m_pacer.SetRate(options.nRateLimit);
 
     if (options.nHttpsPort > 0 && options.eFault != kFault_OnlyHttp) {
@@ -159,10 +158,13 @@ void CTestSite::Stop() {
     m_servers.clear();
 }
 
-void CTestSite::SetFault(SiteFault eFault, int nCount) {
+void CTestSite::SetFault(SiteFault eFault, int nCount, const std::string& strPath) {
     std::lock_guard<std::mutex> guard(m_lock);
-    m_eFault = eFault;
-    m_nFaultCount = nCount;
+    if (strPath.empty()) {
+        m_siteFault = {eFault, nCount};
+    } else {
+        m_mapPathFaults[strPath] = {eFault, nCount};
+    }
 }
 
 void CTestSite::SetRateLimit(std::int64_t nBytesPerSecond) { m_pacer.SetRate(nBytesPerSecond); }
@@ -187,12 +189,16 @@ std::shared_ptr<CFileSource> CTestSite::FindSource(const std::string& strPath) c
     return OpenDiskSource(m_options.strRootFolder + strPath);
 }
 
-// A GET uses up one of the fault's hits; a HEAD sees the fault while hits remain.
-SiteFault CTestSite::TakeFault(bool bCounts) {
+// A GET uses up one of the fault's hits; a HEAD meets only a fault without a limit, so that
+// a fault meant for a few body requests leaves the size probe alone.
+SiteFault CTestSite::TakeFault(const std::string& strPath, bool bCounts) {
     std::lock_guard<std::mutex> guard(m_lock);
-    if (m_eFault == kFault_None || IsListenerFault(m_eFault) || m_nFaultCount == 0) return kFault_None;
-    if (bCounts && m_nFaultCount > 0) --m_nFaultCount;
-    return m_eFault;
+    auto found = m_mapPathFaults.find(strPath);
+    FaultBudget& budget = found != m_mapPathFaults.end() ? found->second : m_siteFault;
+    if (budget.eFault == kFault_None || IsListenerFault(budget.eFault) || budget.nCount == 0) return kFault_None;
+    if (!bCounts && budget.nCount != -1) return kFault_None;
+    if (bCounts && budget.nCount > 0) --budget.nCount;
+    return budget.eFault;
 }
 
 void CTestSite::Record(SiteHit hit) {
@@ -226,7 +232,7 @@ void CTestSite::Handle(const std::string& strScheme, const httplib::Request& req
         Record(hit);
         return;
     }
-    SiteFault eFault = TakeFault(req.method == "GET");
+    SiteFault eFault = TakeFault(req.path, req.method == "GET");
     hit.eFault = eFault;
 
     std::int64_t nSize = plan.source->Size();

@@ -47,7 +47,7 @@ struct SiteOptions {
     std::string strRootFolder;  // served below "/"; files added in memory take precedence
     std::int64_t nRateLimit = 0;  // bytes per second per connection; 0 unlimited
     SiteFault eFault = kFault_None;
-    int nFaultCount = -1;  // how many GET requests meet the fault; -1 all
+    int nFaultCount = -1;  // how many GET requests meet the fault; -1 all, HEAD too
     HitRecorder onHit;
 };
 
@@ -68,7 +68,8 @@ public:
     void Stop();
 
     // Body faults can change while the site runs; listener faults are fixed by Start.
-    void SetFault(SiteFault eFault, int nCount = -1);
+    // With strPath the fault hits only that file (and wins over the site-wide one).
+    void SetFault(SiteFault eFault, int nCount = -1, const std::string& strPath = std::string());
     void SetRateLimit(std::int64_t nBytesPerSecond);
 
     std::vector<SiteHit> Hits() const;
@@ -78,7 +79,7 @@ private:
     struct ResponsePlan;
     void Handle(const std::string& strScheme, const httplib::Request& req, httplib::Response& res);
     std::shared_ptr<CFileSource> FindSource(const std::string& strPath) const;
-    SiteFault TakeFault(bool bCounts);
+    SiteFault TakeFault(const std::string& strPath, bool bCounts);
     void SendBody(const httplib::Request& req, httplib::Response& res, const ResponsePlan& plan);
     void WaitForStop();
     void Record(SiteHit hit);
@@ -89,8 +90,12 @@ private:
     std::condition_variable m_stopSignal;
     bool m_bStopping = false;
     std::map<std::string, std::shared_ptr<CFileSource>> m_mapFiles;
-    SiteFault m_eFault = kFault_None;
-    int m_nFaultCount = -1;
+    struct FaultBudget {
+        SiteFault eFault = kFault_None;
+        int nCount = -1;
+    };
+    FaultBudget m_siteFault;
+    std::map<std::string, FaultBudget> m_mapPathFaults;
     std::vector<SiteHit> m_hits;
     CConnectionPacer m_pacer;
     std::vector<std::unique_ptr<httplib::Server>> m_servers;
