@@ -1,7 +1,7 @@
 // norvane-site: serves a folder on 127.0.0.1 over HTTPS (443) and HTTP (80) until SIGINT or
 // SIGTERM. Meant to run inside a private network namespace (unshare -n -m).
 //
-//   norvane-site --root DIR [--certs DIR | --cert FILE --key FILE] [--trust]
+//   norvane-site --root DIR [--certs DIR | --cert FILE --key FILE] [--trust] [--address IP]
 //                [--https-port N] [--http-port N] [--rate BYTES_PER_SECOND]
 //                [--fault NAME [--fault-count N]] [--hosts NAME,NAME...] [--hits FILE]
 //
@@ -41,7 +41,7 @@ std::vector<std::string> SplitNames(const std::string& strList) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: norvane-site --root DIR [--certs DIR | --cert FILE --key FILE] [--trust]\n"
+                 "usage: norvane-site --root DIR [--certs DIR | --cert FILE --key FILE] [--trust] [--address IP]\n"
                  "       [--https-port N] [--http-port N] [--rate BYTES_PER_SECOND]\n"
                  "       [--fault NAME [--fault-count N]] [--hosts NAME,...] [--hits FILE]\n");
     return 2;
@@ -64,6 +64,8 @@ int main(int argc, char** argv) {
             return Usage();
         } else if (strArg == "--root") {
             options.strRootFolder = argv[++i];
+        } else if (strArg == "--address") {
+            options.strAddress = argv[++i];
         } else if (strArg == "--certs") {
             strCertFolder = argv[++i];
         } else if (strArg == "--cert") {
