@@ -64,11 +64,15 @@ public:
     explicit CHttplibTransfer(bool bUseSystemProxy) : m_bUseSystemProxy(bUseSystemProxy) {}
 
     ~CHttplibTransfer() override {
+        std::shared_ptr<httplib::ClientImpl> client;
         {
             std::lock_guard<std::mutex> guard(m_lock);
             m_bCancelled = true;
+            client = m_client;
         }
         m_changed.notify_all();
+        // A body nobody reads any more must not keep the thread waiting on a slow server.
+        if (client) client->stop();
         if (m_worker.joinable()) m_worker.join();
     }
 
@@ -146,11 +150,11 @@ private:
     }
 
     void RunExchange() {
-        std::unique_ptr<httplib::ClientImpl> client;
+        std::shared_ptr<httplib::ClientImpl> client;
         if (m_bHttps) {
-            client = std::make_unique<httplib::SSLClient>(m_strHost, m_nPort);
+            client = std::make_shared<httplib::SSLClient>(m_strHost, m_nPort);
         } else {
-            client = std::make_unique<httplib::ClientImpl>(m_strHost, m_nPort);
+            client = std::make_shared<httplib::ClientImpl>(m_strHost, m_nPort);
         }
         client->set_connection_timeout(kConnectTimeoutSeconds, 0);
         client->set_read_timeout(kReceiveTimeoutSeconds, 0);
@@ -168,9 +172,19 @@ private:
         request.content_receiver = [this](const char* pData, std::size_t nLength, std::uint64_t, std::uint64_t) {
             return OnBody(pData, nLength);
         };
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            if (m_bCancelled) {
+                m_nError = static_cast<unsigned long>(httplib::Error::Canceled);
+                m_bFinished = true;
+                return;
+            }
+            m_client = client;
+        }
         httplib::Result result = client->send(request);
         {
             std::lock_guard<std::mutex> guard(m_lock);
+            m_client.reset();
             if (result && !m_bHeadersIn && !m_bCancelled) {
                 m_response = result.value();
                 m_bHeadersIn = true;
@@ -215,6 +229,7 @@ private:
 
     mutable std::mutex m_lock;
     std::condition_variable m_changed;
+    std::shared_ptr<httplib::ClientImpl> m_client;
     httplib::Response m_response;
     bool m_bHeadersIn = false;
     bool m_bFinished = false;

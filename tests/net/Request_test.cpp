@@ -150,6 +150,21 @@ TEST_F(RequestOnSite, ConnectionOptionOnlyTouchedWithMaxConns) {
     EXPECT_EQ(bytes[0], 50);
 }
 
+// The second back end's probe is a GET: leaving its body unread must end the exchange, even
+// when the server has stopped sending half-way.
+TEST_F(RequestOnSite, UnreadBodyEndsWithTheRequest) {
+    Start();
+    m_site.AddFile("/big.exe", nettest::MakeContent(4 << 20, 11));
+    for (testsite::SiteFault eFault : {testsite::kFault_None, testsite::kFault_Stall}) {
+        m_site.SetFault(eFault);
+        auto request = Make(kRequest_Internet);
+        ASSERT_TRUE(request->RequestUrl(SiteUrl("/big.exe")));
+        std::int32_t nSize = 0;
+        EXPECT_TRUE(request->GetUrlFileSize(nSize));
+        EXPECT_EQ(nSize, 4 << 20);
+    }
+}
+
 TEST_F(RequestOnSite, ProxyVariablesAreHonoured) {
     Start();
     // Nothing listens on the discard port: every request sent through the proxy fails.
