@@ -110,15 +110,19 @@ TEST_F(DownloadOnSite, FileSmallerThanRangeCountNeedsNoEmptyRanges) {
     EXPECT_EQ(RangesAsked(), (std::set<std::string>{"bytes=0-2"}));
 }
 
-TEST_F(DownloadOnSite, OnlyHttpServerStillDelivers) {
+TEST_F(DownloadOnSite, PlainHttpServerStillDelivers) {
     m_site.Stop();
-    testsite::CTestSite plain;
-    ASSERT_TRUE(nettest::StartSite(plain, testsite::kFault_OnlyHttp));
-    std::string strContent = nettest::MakeContent(100000, 6);
-    plain.AddFile("/plain.exe", strContent);
-    ASSERT_TRUE(Run("/plain.exe", 5));
-    EXPECT_EQ(testsupport::ReadWholeFile(m_strSavePath), strContent);
-    plain.Stop();
+    for (testsite::SiteFault eFault : {testsite::kFault_OnlyHttp, testsite::kFault_HttpsRefused}) {
+        SCOPED_TRACE(testsite::SiteFaultName(eFault));
+        testsite::CTestSite plain;
+        ASSERT_TRUE(nettest::StartSite(plain, eFault));
+        std::string strContent = nettest::MakeContent(100000, 6);
+        plain.AddFile("/plain.exe", strContent);
+        ASSERT_TRUE(Run("/plain.exe", 5));
+        EXPECT_EQ(testsupport::ReadWholeFile(m_strSavePath), strContent);
+        for (const auto& hit : plain.Hits()) EXPECT_EQ(hit.strScheme, "http");
+        plain.Stop();
+    }
 }
 
 struct BadParamCase {
