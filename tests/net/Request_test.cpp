@@ -12,7 +12,9 @@
 #include "download/HttpDownload.h"
 #include "platform/HttpTransfer.h"
 #include "tests/net/LocalSite.h"
+#include "tests/support/Sandbox.h"
 #include "tool/BaseRequest.h"
+#include "tools/site/CertificateMaker.h"
 
 namespace {
 
@@ -163,6 +165,26 @@ TEST_F(RequestOnSite, UnreadBodyEndsWithTheRequest) {
         EXPECT_TRUE(request->GetUrlFileSize(nSize));
         EXPECT_EQ(nSize, 4 << 20);
     }
+}
+
+// A certificate from an authority nobody trusts must fail the secure attempt of both back
+// ends: the first then falls back to plain HTTP, the second has no fallback.
+TEST(RequestOnUntrustedSite, CertificateIsVerified) {
+    ASSERT_TRUE(nettest::PrepareNetworkSandbox());
+    testsupport::CTempDir folder;
+    testsite::TestCertificates untrusted;
+    ASSERT_TRUE(testsite::MakeTestCertificates(folder.Path(), {nettest::kSiteHost}, untrusted));
+    testsite::CTestSite site;
+    testsite::SiteOptions options;
+    options.strCertFile = untrusted.strCertFile;
+    options.strKeyFile = untrusted.strKeyFile;
+    ASSERT_TRUE(site.Start(options));
+    site.AddFile("/setup.exe", "content");
+    EXPECT_TRUE(Make(kRequest_WinHttp)->RequestUrl(SiteUrl("/setup.exe")));
+    EXPECT_FALSE(Make(kRequest_Internet)->RequestUrl(SiteUrl("/setup.exe")));
+    auto hits = site.Hits();
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_EQ(hits[0].strScheme, "http");
 }
 
 TEST_F(RequestOnSite, ProxyVariablesAreHonoured) {
