@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include "Window/ResourcePack.h"
+#include "common/LanguageManager.h"
 #include "common/SystemQueries.h"
 #include "log/Log.h"
 #include "platform/Elevation.h"
@@ -27,12 +29,18 @@ std::wstring InstanceNameOfPath(const std::wstring& modulePath) {
     return GetBaseNameOfPath(modulePath);
 }
 
+LanguageManager& InstallerLanguage() {
+    static LanguageManager languages;
+    return languages;
+}
+
 const std::wstring& PrepareWorkFolder() {
     static std::wstring workFolder;
     static std::once_flag prepared;
     std::call_once(prepared, [] {
         workFolder = GetWorkFolder();
         InitLog(kLogFileName, (workFolder + L"Log").c_str());
+        PrepareLanguage(workFolder, InstallerLanguage());
     });
     return workFolder;
 }
