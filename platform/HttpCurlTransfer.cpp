@@ -1,4 +1,6 @@
 #include <curl/curl.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
 
 #include <algorithm>
 #include <cstring>
@@ -11,9 +13,9 @@
 namespace platform {
 namespace {
 
-// Enough to keep the connection busy between two reads without holding a whole range.
-constexpr std::size_t kMaxPendingBytes = 512 * 1024;
-constexpr long kReceiveBufferBytes = 128 * 1024;
+// Enough to keep the connection busy between two reads without holding much of a range.
+constexpr std::size_t kMaxPendingBytes = 128 * 1024;
+constexpr long kReceiveBufferBytes = 64 * 1024;
 constexpr long kMaxRedirects = 10;
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
@@ -24,6 +26,30 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
 void InitCurlOnce() {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// The system's trusted authorities, read once per process from the bundle libcurl would
+// read for every handle. Parsing the bundle costs tens of milliseconds and about a
+// megabyte per handle, and a download opens a handle per range and attempt.
+X509_STORE* SharedTrustStore(CURL* pEasy) {
+    static X509_STORE* pStore = [pEasy]() -> X509_STORE* {
+        char* pszBundle = nullptr;
+        char* pszFolder = nullptr;
+        curl_easy_getinfo(pEasy, CURLINFO_CAINFO, &pszBundle);
+        curl_easy_getinfo(pEasy, CURLINFO_CAPATH, &pszFolder);
+        X509_STORE* pNew = X509_STORE_new();
+        if (pNew && X509_STORE_load_locations(pNew, pszBundle, pszFolder) != 1) {
+            X509_STORE_free(pNew);
+            pNew = nullptr;
+        }
+        return pNew;
+    }();
+    return pStore;
+}
+
+CURLcode UseSharedTrustStore(CURL*, void* pSslContext, void* pStore) {
+    SSL_CTX_set1_cert_store(static_cast<SSL_CTX*>(pSslContext), static_cast<X509_STORE*>(pStore));
+    return CURLE_OK;
 }
 
 // Drives one easy handle through a multi handle, so that the body can be pulled in pieces
@@ -79,11 +105,11 @@ public:
         if (multiCode != CURLM_OK) return Fail(CURLE_OUT_OF_MEMORY);
         m_bAdded = true;
         // The first body byte or the end of the exchange means the final headers are in.
-        while (m_strPending.empty() && !m_bFinished) Pump();
+        while (PendingBytes() == 0 && !m_bFinished) Pump();
         long nStatus = 0;
         curl_easy_getinfo(m_pEasy, CURLINFO_RESPONSE_CODE, &nStatus);
         // A body that breaks off after the headers is the reader's failure, not the sender's.
-        if (m_bFinished && m_result != CURLE_OK && (nStatus == 0 || m_strPending.empty())) return Fail(m_result);
+        if (m_bFinished && m_result != CURLE_OK && (nStatus == 0 || PendingBytes() == 0)) return Fail(m_result);
         m_nStatus = static_cast<int>(nStatus);
         return true;
     }
@@ -112,12 +138,9 @@ public:
         }
         std::size_t nCount = std::min<std::size_t>(static_cast<std::size_t>(nSize), PendingBytes());
         if (nCount > 0) {
-            std::memcpy(pBuffer, m_strPending.data() + m_nPendingOffset, nCount);
+            std::memcpy(pBuffer, m_pending.data() + m_nPendingOffset, nCount);
             m_nPendingOffset += nCount;
-            if (m_nPendingOffset == m_strPending.size()) {
-                m_strPending.clear();
-                m_nPendingOffset = 0;
-            }
+            if (m_nPendingOffset == m_nPendingEnd) m_nPendingOffset = m_nPendingEnd = 0;
             return static_cast<int>(nCount);
         }
         if (m_result != CURLE_OK) {
@@ -137,7 +160,7 @@ private:
 
     void AppendHeader(const std::string& strLine) { m_pHeaderList = curl_slist_append(m_pHeaderList, strLine.c_str()); }
 
-    std::size_t PendingBytes() const { return m_strPending.size() - m_nPendingOffset; }
+    std::size_t PendingBytes() const { return m_nPendingEnd - m_nPendingOffset; }
 
     bool Configure() {
         curl_easy_setopt(m_pEasy, CURLOPT_HTTPHEADER, m_pHeaderList);
@@ -153,6 +176,12 @@ private:
         // Like the system stack: no redirect from a secure request to a plain one.
         curl_easy_setopt(m_pEasy, CURLOPT_REDIR_PROTOCOLS_STR, m_bHttps ? "https" : "http,https");
         if (!m_bUseSystemProxy) curl_easy_setopt(m_pEasy, CURLOPT_PROXY, "");
+        if (X509_STORE* pStore = SharedTrustStore(m_pEasy)) {
+            curl_easy_setopt(m_pEasy, CURLOPT_CAINFO, nullptr);
+            curl_easy_setopt(m_pEasy, CURLOPT_CAPATH, nullptr);
+            curl_easy_setopt(m_pEasy, CURLOPT_SSL_CTX_FUNCTION, &UseSharedTrustStore);
+            curl_easy_setopt(m_pEasy, CURLOPT_SSL_CTX_DATA, pStore);
+        }
         curl_easy_setopt(m_pEasy, CURLOPT_HEADERFUNCTION, &CCurlTransfer::OnHeader);
         curl_easy_setopt(m_pEasy, CURLOPT_HEADERDATA, this);
         curl_easy_setopt(m_pEasy, CURLOPT_WRITEFUNCTION, &CCurlTransfer::OnBody);
@@ -170,7 +199,7 @@ private:
                 m_bFinished = true;
             }
         }
-        if (!m_bFinished && m_strPending.empty() && nRunning > 0) curl_multi_poll(m_pMulti, nullptr, 0, 1000, nullptr);
+        if (!m_bFinished && PendingBytes() == 0 && nRunning > 0) curl_multi_poll(m_pMulti, nullptr, 0, 1000, nullptr);
     }
 
     static std::size_t OnHeader(char* pData, std::size_t nSize, std::size_t nCount, void* pSelf) {
@@ -190,12 +219,20 @@ private:
 
     static std::size_t OnBody(char* pData, std::size_t nSize, std::size_t nCount, void* pSelf) {
         auto* self = static_cast<CCurlTransfer*>(pSelf);
-        if (self->PendingBytes() >= kMaxPendingBytes) {
+        std::size_t nBytes = nSize * nCount;
+        std::vector<char>& pending = self->m_pending;
+        if (self->PendingBytes() + nBytes > kMaxPendingBytes + kReceiveBufferBytes) {
             self->m_bPaused = true;
             return CURL_WRITEFUNC_PAUSE;
         }
-        self->m_strPending.append(pData, nSize * nCount);
-        return nSize * nCount;
+        if (pending.size() - self->m_nPendingEnd < nBytes) {
+            std::memmove(pending.data(), pending.data() + self->m_nPendingOffset, self->PendingBytes());
+            self->m_nPendingEnd -= self->m_nPendingOffset;
+            self->m_nPendingOffset = 0;
+        }
+        std::memcpy(pending.data() + self->m_nPendingEnd, pData, nBytes);
+        self->m_nPendingEnd += nBytes;
+        return nBytes;
     }
 
     CURL* m_pEasy;
@@ -211,8 +248,10 @@ private:
     std::string m_strServer;
     curl_slist* m_pHeaderList = nullptr;
     std::vector<std::pair<std::string, std::string>> m_responseHeaders;
-    std::string m_strPending;
+    // One buffer for the life of the transfer: the body passes through without reallocation.
+    std::vector<char> m_pending = std::vector<char>(kMaxPendingBytes + kReceiveBufferBytes);
     std::size_t m_nPendingOffset = 0;
+    std::size_t m_nPendingEnd = 0;
 };
 
 }  // namespace

@@ -3,6 +3,11 @@
 #include <thread>
 
 namespace testsite {
+namespace {
+
+constexpr auto kCatchUp = std::chrono::milliseconds(20);
+
+}  // namespace
 
 CConnectionPacer::CConnectionPacer(std::int64_t nBytesPerSecond) : m_nBytesPerSecond(nBytesPerSecond) {}
 
@@ -15,10 +20,11 @@ void CConnectionPacer::WaitToSend(const std::string& strConnection, std::size_t 
         std::lock_guard<std::mutex> guard(m_lock);
         Clock::time_point now = Clock::now();
         Clock::time_point& next = m_mapNextSend[strConnection];
-        // An idle connection earns no credit: a burst after a pause would beat the limit.
-        sendAt = next > now ? next : now;
-        auto cost = std::chrono::nanoseconds(static_cast<std::int64_t>(nBytes) * 1000000000LL / m_nBytesPerSecond);
-        next = sendAt + cost;
+        // Oversleeping a little is made up for at once, or every late wake-up would lower the
+        // rate; a connection idle for longer (or new) earns no credit beyond that.
+        if (next < now - kCatchUp) next = now;
+        sendAt = next;
+        next += std::chrono::nanoseconds(static_cast<std::int64_t>(nBytes) * 1000000000LL / m_nBytesPerSecond);
     }
     std::this_thread::sleep_until(sendAt);
 }
