@@ -1,3 +1,9 @@
+#include "Window/StartUp.h"
+#include "platform/VersionRecord.h"
+
+NORVANE_DEFINE_VERSION_RECORD(NORVANE_VERSION_MAJOR, NORVANE_VERSION_MINOR, NORVANE_VERSION_PATCH,
+                              NORVANE_VERSION_TWEAK);
+
 int main() {
-    return 0;
+    return RunInstaller();
 }

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "Window/SetupHandoff.h"
+#include "platform/Text.h"
+#include "tests/support/Sandbox.h"
+
+namespace {
+
+TEST(LoadDomainValueTest, CrLfPairsAreRemoved) {
+    struct Row {
+        const char* name;
+        std::string resource;
+        std::wstring expected;
+    } rows[] = {
+        {"shipped value", "com_id\r\n", L"com_id"},
+        {"short value", "abc\r\n", L"abc"},
+        {"empty resource", "", L""},
+        {"lone line feed stays", "a\nb", L"a\nb"},
+        {"lone carriage return stays", "a\rb", L"a\rb"},
+        {"pair in the middle", "a\r\nb\r\n", L"ab"},
+        {"carriage return before a pair", "a\r\r\n", L"a\r"},
+        {"reversed pair stays", "a\n\r", L"a\n\r"},
+        {"NUL ends the value", std::string("ab\0cd", 5), L"ab"},
+        {"at most 255 bytes", std::string(300, 'x'), std::wstring(255, L'x')},
+    };
+    for (const Row& row : rows) EXPECT_EQ(row.expected, LoadDomainValue(row.resource)) << row.name;
+}
+
+class WriteDomainFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_installPath = m_folder.Path() + "/Program Files (x86)/";
+        std::filesystem::create_directories(m_installPath + m_subFolder);
+    }
+    std::string DomainPath() const { return m_installPath + m_subFolder + "domain"; }
+    bool Write(const std::wstring& domain) {
+        return WriteDomainFile(domain, platform::Utf8ToWide(m_installPath), platform::Utf8ToWide(m_subFolder));
+    }
+
+    testsupport::CTempDir m_folder;
+    std::string m_installPath;
+    std::string m_subFolder = "Norvane/Norvane Vellumpod/";
+};
+
+TEST_F(WriteDomainFileTest, ShippedValueGivesSixBytes) {
+    ASSERT_TRUE(Write(LoadDomainValue("com_id\r\n")));
+    EXPECT_EQ("com_id", testsupport::ReadWholeFile(DomainPath()));
+}
+
+TEST_F(WriteDomainFileTest, ThreeByteValueAndOldFileTruncated) {
+    ASSERT_TRUE(testsupport::WriteWholeFile(DomainPath(), "a much longer old value"));
+    ASSERT_TRUE(Write(LoadDomainValue("abc\r\n")));
+    EXPECT_EQ("abc", testsupport::ReadWholeFile(DomainPath()));
+}
+
+TEST_F(WriteDomainFileTest, EmptyValueWritesNoFile) {
+    EXPECT_FALSE(Write(LoadDomainValue("")));
+    EXPECT_FALSE(std::filesystem::exists(DomainPath()));
+}
+
+TEST_F(WriteDomainFileTest, BytesComeBackUnchanged) {
+    std::string strBytes = "caf\xc3\xa9\n";
+    ASSERT_TRUE(Write(LoadDomainValue(strBytes)));
+    EXPECT_EQ(strBytes, testsupport::ReadWholeFile(DomainPath()));
+}
+
+TEST_F(WriteDomainFileTest, MissingFolderFailsQuietly) {
+    m_subFolder = "Not/There/";
+    EXPECT_FALSE(Write(L"com_id"));
+}
+
+}  // namespace
