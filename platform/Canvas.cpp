@@ -139,7 +139,7 @@ CCanvas::CCanvas(CBitmap& target) : m_target(target), m_pImpl(std::make_unique<C
     m_pImpl->pCairo = cairo_create(target.Impl()->pSurface);
 }
 
-CCanvas::~CCanvas() { cairo_surface_flush(m_target.Impl()->pSurface); }
+CCanvas::~CCanvas() { cairo_surface_flush(cairo_get_target(m_pImpl->pCairo)); }
 
 RECT CCanvas::GetClipBox() const {
     RECT rc{0, 0, m_target.Width(), m_target.Height()};

@@ -56,6 +56,7 @@ struct ClipRecord {
     std::vector<ClipShape> shapes;
 };
 
+// Draws into a bitmap that must outlive it.
 class CCanvas {
 public:
     explicit CCanvas(CBitmap& target);
