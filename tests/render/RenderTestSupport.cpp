@@ -148,6 +148,3 @@ std::string ToHex(uint32_t dwValue) {
 
 }  // namespace rendertest
 
-// Fontconfig keeps its parsed configuration and font patterns for the life of the process
-// without freeing them at exit; the leak checker is told so.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
