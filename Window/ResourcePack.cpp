@@ -31,7 +31,11 @@ bool WriteEntryFile(const std::wstring& strPath, const std::vector<std::uint8_t>
         LOG_INFOW(L"ERR: cannot create folder %s", strParent.c_str());
         return false;
     }
-    const int nError = platform::ReplaceFileContents(platform::WideToUtf8(strPath), vecData.data(), vecData.size());
+    // Replacing a file by rename makes ext4 flush it at once; an unchanged file is left as it is,
+    // which keeps later starts from waiting on the disk.
+    const std::string strNarrowPath = platform::WideToUtf8(strPath);
+    if (platform::FileHoldsContents(strNarrowPath, vecData.data(), vecData.size())) return true;
+    const int nError = platform::ReplaceFileContents(strNarrowPath, vecData.data(), vecData.size());
     if (nError != 0) {
         LOG_API_ERROR("ReplaceFileContents", static_cast<unsigned long>(nError), nullptr);
         LOG_INFOW(L"ERR: cannot write %s", strPath.c_str());

@@ -139,7 +139,7 @@ CCanvas::CCanvas(CBitmap& target) : m_target(target), m_pImpl(std::make_unique<C
     m_pImpl->pCairo = cairo_create(target.Impl()->pSurface);
 }
 
-CCanvas::~CCanvas() { cairo_surface_flush(m_target.Impl()->pSurface); }
+CCanvas::~CCanvas() { cairo_surface_flush(cairo_get_target(m_pImpl->pCairo)); }
 
 RECT CCanvas::GetClipBox() const {
     RECT rc{0, 0, m_target.Width(), m_target.Height()};
@@ -361,6 +361,65 @@ int CCanvas::DrawText(const wchar_t* pText, int nLength, RECT& rc, FontHandle hF
     pango_cairo_show_layout(pCairo, plan.pLayout);
     cairo_restore(pCairo);
     return plan.nHeight;
+}
+
+void CCanvas::DrawTextGradient(const wchar_t* pText, int nLength, const RECT& rc, FontHandle hFont, uint32_t dwFrom,
+                               uint32_t dwTo, POINT ptFrom, POINT ptTo, uint32_t dwFlags) {
+    graphics::TextPlan plan;
+    graphics::PlanDrawText(hFont, pText, nLength, rc, dwFlags, plan);
+    cairo_pattern_t* pPattern = cairo_pattern_create_linear(ptFrom.x, ptFrom.y, ptTo.x, ptTo.y);
+    cairo_pattern_add_color_stop_rgba(pPattern, 0, ColorRed(dwFrom) / 255.0, ColorGreen(dwFrom) / 255.0,
+                                      ColorBlue(dwFrom) / 255.0, ColorAlpha(dwFrom) / 255.0);
+    cairo_pattern_add_color_stop_rgba(pPattern, 1, ColorRed(dwTo) / 255.0, ColorGreen(dwTo) / 255.0,
+                                      ColorBlue(dwTo) / 255.0, ColorAlpha(dwTo) / 255.0);
+    // Outside the two points the brush repeats its end colours.
+    cairo_pattern_set_extend(pPattern, CAIRO_EXTEND_PAD);
+    cairo_t* pCairo = m_pImpl->pCairo;
+    cairo_save(pCairo);
+    if (!(dwFlags & DT_NOCLIP)) {
+        AddRectPath(pCairo, rc);
+        cairo_clip(pCairo);
+    }
+    cairo_set_source(pCairo, pPattern);
+    cairo_move_to(pCairo, plan.x, plan.y);
+    pango_cairo_show_layout(pCairo, plan.pLayout);
+    cairo_restore(pCairo);
+    cairo_pattern_destroy(pPattern);
+}
+
+void CCanvas::DrawBitmapSmooth(const CBitmap& source, const RECT& rcSource, const RECT& rcDest, uint8_t nAlpha) {
+    if (IsRectEmpty(rcSource) || IsRectEmpty(rcDest) || nAlpha == 0) return;
+    RECT rcPart;
+    if (!IntersectRect(rcPart, rcSource, RECT{0, 0, source.Width(), source.Height()}) || !(rcPart == rcSource)) return;
+    cairo_t* pCairo = m_pImpl->pCairo;
+    cairo_save(pCairo);
+    AddRectPath(pCairo, rcDest);
+    cairo_clip(pCairo);
+    cairo_surface_t* pPart = cairo_surface_create_for_rectangle(source.Impl()->pSurface, rcSource.left, rcSource.top,
+                                                                RectWidth(rcSource), RectHeight(rcSource));
+    cairo_pattern_t* pPattern = cairo_pattern_create_for_surface(pPart);
+    cairo_matrix_t matrix;
+    cairo_matrix_init_scale(&matrix, static_cast<double>(RectWidth(rcSource)) / RectWidth(rcDest),
+                            static_cast<double>(RectHeight(rcSource)) / RectHeight(rcDest));
+    cairo_matrix_translate(&matrix, -rcDest.left, -rcDest.top);
+    cairo_pattern_set_matrix(pPattern, &matrix);
+    cairo_pattern_set_filter(pPattern, CAIRO_FILTER_BILINEAR);
+    cairo_pattern_set_extend(pPattern, CAIRO_EXTEND_PAD);
+    cairo_set_source(pCairo, pPattern);
+    cairo_paint_with_alpha(pCairo, nAlpha / 255.0);
+    cairo_pattern_destroy(pPattern);
+    cairo_surface_destroy(pPart);
+    cairo_restore(pCairo);
+}
+
+void CCanvas::Clear(const RECT& rc) {
+    if (IsRectEmpty(rc)) return;
+    cairo_t* pCairo = m_pImpl->pCairo;
+    cairo_save(pCairo);
+    cairo_set_operator(pCairo, CAIRO_OPERATOR_CLEAR);
+    AddRectPath(pCairo, rc);
+    cairo_fill(pCairo);
+    cairo_restore(pCairo);
 }
 
 void CCanvas::TextOut(int x, int y, const wchar_t* pText, int nLength, FontHandle hFont, uint32_t dwColor,

@@ -56,6 +56,7 @@ struct ClipRecord {
     std::vector<ClipShape> shapes;
 };
 
+// Draws into a bitmap that must outlive it.
 class CCanvas {
 public:
     explicit CCanvas(CBitmap& target);
@@ -95,6 +96,16 @@ public:
     // DT_WORDBREAK never splits a word, DT_RTLREADING reads right to left. Text colour is
     // RGB only. Answers the text height.
     int DrawText(const wchar_t* pText, int nLength, RECT& rc, FontHandle hFont, uint32_t dwColor, uint32_t dwFlags);
+    // DrawText placement, filled with a linear gradient from dwFrom at ptFrom to dwTo at
+    // ptTo (canvas coordinates, colours with alpha), as the label's text effects draw.
+    void DrawTextGradient(const wchar_t* pText, int nLength, const RECT& rc, FontHandle hFont, uint32_t dwFrom,
+                          uint32_t dwTo, POINT ptFrom, POINT ptTo, uint32_t dwFlags);
+    // Scaled with smooth (bilinear) filtering, blended at nAlpha / 255: the shrink-and-enlarge
+    // blur of the glow effect.
+    void DrawBitmapSmooth(const CBitmap& source, const RECT& rcSource, const RECT& rcDest, uint8_t nAlpha);
+    // Sets the pixels of rc to transparent black.
+    void Clear(const RECT& rc);
+
     // One line with its cell's top-left at (x, y). With bOpaque the cell is first filled
     // with dwBackColor.
     void TextOut(int x, int y, const wchar_t* pText, int nLength, FontHandle hFont, uint32_t dwColor,

@@ -4,9 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -45,6 +48,28 @@ int ReplaceFileContents(const std::string& path, const void* pData, std::size_t 
     if (nError == 0 && rename(temporary.c_str(), path.c_str()) != 0) nError = errno;
     if (nError != 0) unlink(temporary.c_str());
     return nError;
+}
+
+bool FileHoldsContents(const std::string& path, const void* pData, std::size_t nSize) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat info {};
+    bool bSame = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<std::size_t>(info.st_size) == nSize;
+    constexpr std::size_t kChunk = 64 * 1024;
+    std::vector<char> vecChunk(bSame ? std::min(nSize, kChunk) : 0);
+    const auto* pExpected = static_cast<const char*>(pData);
+    std::size_t nDone = 0;
+    while (bSame && nDone < nSize) {
+        const ssize_t nRead = read(fd, vecChunk.data(), std::min(kChunk, nSize - nDone));
+        if (nRead < 0 && errno == EINTR) continue;
+        if (nRead <= 0 || std::memcmp(vecChunk.data(), pExpected + nDone, static_cast<std::size_t>(nRead)) != 0) {
+            bSame = false;
+            break;
+        }
+        nDone += static_cast<std::size_t>(nRead);
+    }
+    close(fd);
+    return bSame;
 }
 
 }  // namespace platform

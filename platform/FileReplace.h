@@ -10,4 +10,7 @@ namespace platform {
 // was. Answers 0 or the errno of the failed step.
 int ReplaceFileContents(const std::string& path, const void* pData, std::size_t nSize);
 
+// True when path is a regular file holding exactly these bytes.
+bool FileHoldsContents(const std::string& path, const void* pData, std::size_t nSize);
+
 }  // namespace platform

@@ -32,8 +32,8 @@ private:
 
 namespace graphics {
 
-// One context per thread with fixed font options, so that measuring and drawing agree.
-PangoContext* SharedContext();
+// Contexts per thread with fixed font options, so that measuring and drawing agree.
+PangoContext* SharedContext(bool bRtl = false);
 
 // UTF-8 of the text (up to an embedded NUL) and, for each wide character, its byte offset;
 // the list ends with the total length.

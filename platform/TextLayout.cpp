@@ -9,20 +9,29 @@
 namespace platform {
 namespace graphics {
 
-PangoContext* SharedContext() {
-    // Pango's default font map is per thread; so is this context.
-    thread_local PangoContext* s_pContext = [] {
-        PangoContext* pContext = pango_font_map_create_context(pango_cairo_font_map_get_default());
-        cairo_font_options_t* pOptions = cairo_font_options_create();
-        cairo_font_options_set_antialias(pOptions, CAIRO_ANTIALIAS_GRAY);
-        cairo_font_options_set_hint_style(pOptions, CAIRO_HINT_STYLE_SLIGHT);
-        // Whole-pixel advances, so that measured widths add up exactly.
-        cairo_font_options_set_hint_metrics(pOptions, CAIRO_HINT_METRICS_ON);
-        pango_cairo_context_set_font_options(pContext, pOptions);
-        cairo_font_options_destroy(pOptions);
-        return pContext;
-    }();
-    return s_pContext;
+namespace {
+
+PangoContext* CreateContext(PangoDirection direction) {
+    PangoContext* pContext = pango_font_map_create_context(pango_cairo_font_map_get_default());
+    cairo_font_options_t* pOptions = cairo_font_options_create();
+    cairo_font_options_set_antialias(pOptions, CAIRO_ANTIALIAS_GRAY);
+    cairo_font_options_set_hint_style(pOptions, CAIRO_HINT_STYLE_SLIGHT);
+    // Whole-pixel advances, so that measured widths add up exactly.
+    cairo_font_options_set_hint_metrics(pOptions, CAIRO_HINT_METRICS_ON);
+    pango_cairo_context_set_font_options(pContext, pOptions);
+    cairo_font_options_destroy(pOptions);
+    pango_context_set_base_dir(pContext, direction);
+    return pContext;
+}
+
+}  // namespace
+
+PangoContext* SharedContext(bool bRtl) {
+    // Pango's default font map is per thread; so are these contexts. One per direction, since
+    // changing a context's direction would lay out again every layout made with it.
+    thread_local PangoContext* s_pLeftToRight = CreateContext(PANGO_DIRECTION_LTR);
+    thread_local PangoContext* s_pRightToLeft = CreateContext(PANGO_DIRECTION_RTL);
+    return bRtl ? s_pRightToLeft : s_pLeftToRight;
 }
 
 Utf8Text ToUtf8WithOffsets(const wchar_t* pText, int nLength) {
@@ -42,11 +51,9 @@ Utf8Text ToUtf8WithOffsets(const wchar_t* pText, int nLength) {
 }
 
 PangoLayout* CreateLayout(FontHandle hFont, const std::string& strUtf8, bool bRtl) {
-    PangoContext* pContext = SharedContext();
     // The base direction is ours to set: the controls' alignment flags must not be mirrored
     // by the text's first strong character.
-    pango_context_set_base_dir(pContext, bRtl ? PANGO_DIRECTION_RTL : PANGO_DIRECTION_LTR);
-    PangoLayout* pLayout = pango_layout_new(pContext);
+    PangoLayout* pLayout = pango_layout_new(SharedContext(bRtl));
     pango_layout_set_auto_dir(pLayout, FALSE);
     if (hFont) {
         pango_layout_set_font_description(pLayout, hFont->Description());

@@ -1,6 +1,7 @@
 #include "Window/ResourcePack.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -128,6 +129,33 @@ TEST(ResourcePack, CorruptArchivesUnpackNothing) {
         EXPECT_TRUE(fs::is_directory(dir.File("lang"))) << c.szCase;
         EXPECT_TRUE(fs::is_empty(dir.File("lang"))) << c.szCase;
     }
+}
+
+ino_t InodeOf(const std::string& strPath) {
+    struct stat info {};
+    return stat(strPath.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+TEST(ResourcePack, RepeatedUnpackRestoresChangedFilesOnly) {
+    testsupport::CTempDir dir;
+    const std::string strZip = BuildZip({{"same.txt", "same"}, {"changed.txt", "original"}, {"link.txt", "mine"}});
+    const std::wstring strTarget = platform::Utf8ToWide(dir.File("t"));
+    ASSERT_EQ(UnpackArchive(BytesOf(strZip), strTarget).nFiles, 3);
+    const ino_t nSameInode = InodeOf(dir.File("t/same.txt"));
+    ASSERT_TRUE(testsupport::WriteWholeFile(dir.File("t/changed.txt"), "edited by someone"));
+    ASSERT_TRUE(testsupport::WriteWholeFile(dir.File("outside.txt"), "keep"));
+    fs::remove(dir.File("t/link.txt"));
+    fs::create_symlink(dir.File("outside.txt"), dir.File("t/link.txt"));
+
+    const UnpackCounts counts = UnpackArchive(BytesOf(strZip), strTarget);
+    EXPECT_EQ(counts.nFiles, 3);
+    EXPECT_EQ(counts.nSkipped, 0);
+    EXPECT_EQ(InodeOf(dir.File("t/same.txt")), nSameInode);
+    EXPECT_EQ(testsupport::ReadWholeFile(dir.File("t/changed.txt")), "original");
+    EXPECT_FALSE(fs::is_symlink(dir.File("t/link.txt")));
+    EXPECT_EQ(testsupport::ReadWholeFile(dir.File("t/link.txt")), "mine");
+    EXPECT_EQ(testsupport::ReadWholeFile(dir.File("outside.txt")), "keep");
+    EXPECT_EQ(FilesBelow(dir.File("t")), (std::vector<std::string>{"changed.txt", "link.txt", "same.txt"}));
 }
 
 std::uint32_t ReadBigEndian32(const std::string& strBytes, std::size_t nOffset) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 
 #include "common/Processes.h"
 #include "platform/Text.h"
@@ -17,11 +18,20 @@ using testsupport::ReadWholeFile;
 
 std::wstring Wide(const std::string& strText) { return platform::Utf8ToWide(strText); }
 
-TEST(RunSilentSetupTest, MissingSetupAnswersFalseAtOnce) {
+// The log opens by default beside the executable, named after it.
+std::string DefaultLogText() {
+    std::string strExe = std::filesystem::read_symlink("/proc/self/exe").string();
+    std::filesystem::path exe(strExe);
+    return ReadWholeFile((exe.parent_path() / "Log" / (exe.stem().string() + ".log")).string());
+}
+
+TEST(RunSilentSetupTest, MissingSetupAnswersFalseAtOnceAndIsLogged) {
     CTempDir folder;
     auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(RunSilentSetup(Wide(folder.File("norvane-download.exe")), L"/opt/", L"/opt/temp.progress"));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_NE(std::string::npos,
+              DefaultLogText().find("ERR: RunSilentSetup: setup cannot be started: " + folder.File("norvane-download.exe")));
 }
 
 TEST(RunSilentSetupTest, FileThatCannotBeExecutedAnswersFalse) {

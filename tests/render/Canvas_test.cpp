@@ -174,3 +174,46 @@ TEST(Canvas, ReferenceShapes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CanvasEffects, GradientTextRunsFromTopColourToBottomColour) {
+    rendertest::UseRepositoryFonts();
+    platform::FontHandle hFont = platform::CreateFontHandle(L"DejaVu Sans", 40, true, false, false);
+    auto pBitmap = MakeBitmap(120, 50);
+    platform::CCanvas canvas(*pBitmap);
+    canvas.DrawTextGradient(L"HH", -1, RECT{0, 0, 120, 50}, hFont, 0xFFFF0000, 0xFF0000FF, POINT{0, 5}, POINT{0, 45},
+                            DT_SINGLELINE | DT_VCENTER);
+    uint32_t dwTop = 0;
+    uint32_t dwBottom = 0;
+    for (int y = 0; y < 50 && !dwTop; ++y)
+        for (int x = 0; x < 120; ++x)
+            if ((pBitmap->GetPixel(x, y) & 0xFFFFFF) != 0xFFFFFF) { dwTop = pBitmap->GetPixel(x, y + 2); break; }
+    for (int y = 49; y >= 0 && !dwBottom; --y)
+        for (int x = 0; x < 120; ++x)
+            if ((pBitmap->GetPixel(x, y) & 0xFFFFFF) != 0xFFFFFF) { dwBottom = pBitmap->GetPixel(x, y - 2); break; }
+    EXPECT_GT(Red(dwTop), (dwTop & 0xFF)) << ToHex(dwTop);
+    EXPECT_GT((dwBottom & 0xFF), Red(dwBottom)) << ToHex(dwBottom);
+    platform::DeleteFontHandle(hFont);
+}
+
+TEST(CanvasEffects, SmoothScalingBlendsNeighboursAndClearEmpties) {
+    auto pSource = platform::CBitmap::Create(2, 1);
+    {
+        platform::CCanvas canvas(*pSource);
+        canvas.FillRect(RECT{0, 0, 1, 1}, 0xFFFF0000);
+        canvas.FillRect(RECT{1, 0, 2, 1}, 0xFF0000FF);
+    }
+    auto pBitmap = MakeBitmap(16, 1);
+    platform::CCanvas canvas(*pBitmap);
+    canvas.DrawBitmapSmooth(*pSource, RECT{0, 0, 2, 1}, RECT{0, 0, 16, 1}, 255);
+    EXPECT_EQ(pBitmap->GetPixel(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(pBitmap->GetPixel(15, 0), 0xFF0000FFu);
+    const uint32_t dwMiddle = pBitmap->GetPixel(8, 0);
+    EXPECT_GT(Red(dwMiddle), 40u) << ToHex(dwMiddle);
+    EXPECT_GT(dwMiddle & 0xFF, 40u) << ToHex(dwMiddle);
+    canvas.Clear(RECT{0, 0, 4, 1});
+    EXPECT_EQ(pBitmap->GetPixel(2, 0), 0u);
+}
+
+}  // namespace

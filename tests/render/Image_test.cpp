@@ -67,6 +67,11 @@ TEST(ImageLoading, BadBytesGiveNothing) {
     strLyingSize[19] = char(0xA0);
     std::string strHugeButValid = strGood;
     strHugeButValid[18] = char(0x40);
+    std::string strTooManyPixels = strGood;
+    for (int nOffset : {16, 20}) {
+        strTooManyPixels[size_t(nOffset) + 2] = char(0x1F);
+        strTooManyPixels[size_t(nOffset) + 3] = char(0x40);
+    }
     struct Row {
         const char* pName;
         std::string strBytes;
@@ -76,7 +81,8 @@ TEST(ImageLoading, BadBytesGiveNothing) {
         {"header only", strGood.substr(0, 33)},
         {"truncated", strGood.substr(0, strGood.size() / 2)},
         {"width lies", strLyingSize},
-        {"16384 wide header on 8x8 data", strHugeButValid},
+        {"header claims 16392 pixels wide", strHugeButValid},
+        {"header claims 8000 by 8000", strTooManyPixels},
     };
     for (const Row& row : rows) {
         RecordPtr pRecord(Load(row.strBytes));

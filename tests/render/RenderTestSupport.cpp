@@ -147,3 +147,4 @@ std::string ToHex(uint32_t dwValue) {
 }
 
 }  // namespace rendertest
+

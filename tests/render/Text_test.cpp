@@ -148,3 +148,58 @@ TEST(PlainText, ReferenceLatinArabicEllipsisWrap) {
 }
 
 }  // namespace
+
+namespace {
+
+// The first and last rows holding ink.
+std::pair<int, int> InkRows(const platform::CBitmap& bitmap) {
+    int nTop = -1;
+    int nBottom = -1;
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        for (int x = 0; x < bitmap.Width(); ++x) {
+            if ((bitmap.GetPixel(x, y) & 0xFF) < 0xC0) {
+                if (nTop < 0) nTop = y;
+                nBottom = y;
+                break;
+            }
+        }
+    }
+    return {nTop, nBottom};
+}
+
+TEST(PlainText, DrawTextFlagRules) {
+    CFakeResources resources;
+    struct Row {
+        const char* pName;
+        const wchar_t* pText;
+        RECT rc;
+        uint32_t uStyle;
+        int nMinTop, nMaxTop;        // where the first ink row may be
+        int nMinRight, nMaxRight;    // where the last ink column may be
+    } rows[] = {
+        {"top by default", L"Ag", {0, 0, 100, 80}, DT_SINGLELINE, 0, 8, 0, 99},
+        {"vcenter with single line", L"Ag", {0, 0, 100, 80}, DT_SINGLELINE | DT_VCENTER, 28, 40, 0, 99},
+        {"bottom with single line", L"Ag", {0, 0, 100, 80}, DT_SINGLELINE | DT_BOTTOM, 55, 79, 0, 99},
+        {"vcenter ignored on several lines", L"Ag", {0, 0, 100, 80}, DT_WORDBREAK | DT_VCENTER, 0, 8, 0, 99},
+        {"clipped to the rectangle", L"WWWWWWWWWW", {0, 0, 40, 80}, DT_SINGLELINE, 0, 8, 0, 39},
+        {"no clip draws beyond", L"WWWWWWWWWW", {0, 0, 40, 80}, DT_SINGLELINE | DT_NOCLIP, 0, 8, 60, 199},
+        {"right to left keeps left alignment", L"\x0645\x0631\x062D\x0628\x0627", {0, 0, 200, 80},
+         DT_SINGLELINE | DT_RTLREADING, 0, 8, 0, 80},
+    };
+    for (const Row& row : rows) {
+        auto pBitmap = MakeBitmap(200, 80);
+        platform::CCanvas canvas(*pBitmap);
+        RECT rc = row.rc;
+        CRenderKit::DrawPlainText(&canvas, &resources, rc, row.pText, 0xFF000000, -1, row.uStyle);
+        auto [nTop, nBottom] = InkRows(*pBitmap);
+        auto [nLeft, nRight] = InkColumns(*pBitmap, RECT{0, 0, 200, 80});
+        EXPECT_GE(nTop, row.nMinTop) << row.pName;
+        EXPECT_LE(nTop, row.nMaxTop) << row.pName;
+        EXPECT_GE(nRight, row.nMinRight) << row.pName;
+        EXPECT_LE(nRight, row.nMaxRight) << row.pName;
+        (void)nBottom;
+        (void)nLeft;
+    }
+}
+
+}  // namespace

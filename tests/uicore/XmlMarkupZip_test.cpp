@@ -103,7 +103,30 @@ TEST_F(XmlMarkupZip, ReadsFromZipInMemory)
 
 TEST_F(XmlMarkupZip, MissingZipFails)
 {
-    CUIManager::SetResourceZipFile(L"other.zip", false);
+    struct Case {
+        const char* pName;
+        const wchar_t* pZip;
+        bool bKeepOpen;
+    };
+    const Case cases[] = {
+        {"opened per read", L"other.zip", false},
+        {"kept open", L"other.zip", true},
+        {"not a zip", L"../", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pName);
+        CUIManager::SetResourceZipFile(c.pZip, c.bKeepOpen);
+        CXmlMarkup markup;
+        EXPECT_FALSE(markup.LoadFromFile(L"skin/main.xml"));
+        EXPECT_EQ(std::wstring(markup.GetLastErrorMessage()), L"Error opening zip file");
+    }
+}
+
+TEST_F(XmlMarkupZip, MemoryZipThatFailedToOpenIsNoFile)
+{
+    const std::string strGarbage = "not a zip";
+    CUIManager::SetResourceZipFile(L"", true);
+    CUIManager::SetResourceZipData(strGarbage.data(), strGarbage.size());
     CXmlMarkup markup;
     EXPECT_FALSE(markup.LoadFromFile(L"skin/main.xml"));
     EXPECT_EQ(std::wstring(markup.GetLastErrorMessage()), L"Error opening zip file");

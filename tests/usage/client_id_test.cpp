@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <regex>
 
 #include "common/UsageReporter.h"
 #include "platform/SettingsStore.h"
@@ -20,9 +19,19 @@ protected:
     }
     void TearDown() override { SetUp(); }
 
+    // Groups of 8-4-4-4-12 hexadecimal digits, the third in lower case, the others in upper case.
     static bool HasClientIdForm(const std::wstring& id) {
-        static const std::regex form("[0-9A-F]{8}-[0-9A-F]{4}-[0-9a-f]{4}-[0-9A-F]{4}-[0-9A-F]{12}");
-        return std::regex_match(platform::WideToUtf8(id), form);
+        const std::wstring upper = L"0123456789ABCDEF";
+        const std::wstring lower = L"0123456789abcdef";
+        if (id.size() != 36) return false;
+        for (std::size_t i = 0; i < id.size(); ++i) {
+            if (i == 8 || i == 13 || i == 18 || i == 23) {
+                if (id[i] != L'-') return false;
+            } else if ((i > 13 && i < 18 ? lower : upper).find(id[i]) == std::wstring::npos) {
+                return false;
+            }
+        }
+        return true;
     }
     static std::wstring StoredId() {
         platform::CSettingsStore store;

@@ -43,3 +43,14 @@ page_hosts() {
     grep -v '^\s*\(#\|$\)' "$here/collector-hosts.txt"
   } | sort -u
 }
+
+netns_exists() { ip netns list 2>/dev/null | awk '{print $1}' | grep -qxF "$netns"; }
+
+# The pid kept in $state/NAME.pid when it still names that server (a stale file may not).
+server_pid() {
+  local name=$1 program=$2 pid
+  [ -f "$state/$name.pid" ] || return 1
+  pid=$(cat "$state/$name.pid")
+  [ "$(basename "$(readlink "/proc/$pid/exe" 2>/dev/null)")" = "$program" ] || return 1
+  echo "$pid"
+}

@@ -6,7 +6,7 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 need_root
-if [ ! -f "$state/hosts" ] || ! ip netns list | grep -qw "$netns"; then
+if [ ! -f "$state/hosts" ] || ! netns_exists; then
   echo "run-inside.sh: the demo site does not run (start it with $here/start.sh)" >&2
   exit 1
 fi

@@ -6,16 +6,19 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 need_root
 
-if [ -f "$state/site.pid" ] && kill -0 "$(cat "$state/site.pid")" 2>/dev/null; then
+if server_pid site norvane-site > /dev/null && server_pid pages norvane-demo-pages > /dev/null; then
   echo "demo site already runs (state in $state)"
   exit 0
 fi
 "$here/stop.sh" --quiet
 
-if [ ! -f "$build/build.ninja" ] && [ ! -f "$build/Makefile" ]; then
-  cmake -S "$root" -B "$build" -G Ninja >/dev/null
+# NORVANE_DEMO_SKIP_BUILD=1 when the caller has built the site's programs already.
+if [ "${NORVANE_DEMO_SKIP_BUILD:-0}" != 1 ]; then
+  if [ ! -f "$build/build.ninja" ] && [ ! -f "$build/Makefile" ]; then
+    cmake -S "$root" -B "$build" -G Ninja >/dev/null
+  fi
+  cmake --build "$build" --target norvane-site norvane-demo-pages norvane-demo-setup -j 2 >/dev/null
 fi
-cmake --build "$build" --target norvane-site norvane-demo-pages norvane-demo-setup -j 2 >/dev/null
 
 mapfile -t dl_hosts < <(download_hosts)
 mapfile -t pg_hosts < <(page_hosts)

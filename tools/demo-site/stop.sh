@@ -6,18 +6,23 @@ source "$(dirname "$0")/common.sh"
 need_root
 quiet=${1:-}
 
-stop_pid() {
-  local pid=$1 waited=0
-  kill -TERM "$pid" 2>/dev/null || return 0
-  while kill -0 "$pid" 2>/dev/null && [ $waited -lt 50 ]; do sleep 0.1; waited=$((waited + 1)); done
-  kill -KILL "$pid" 2>/dev/null || true
+# Asks every process to end, waits up to five seconds for all of them, then kills the rest.
+stop_pids() {
+  local pid waited=0
+  [ $# -gt 0 ] || return 0
+  kill -TERM "$@" 2>/dev/null || true
+  for pid in "$@"; do
+    while kill -0 "$pid" 2>/dev/null && [ $waited -lt 50 ]; do sleep 0.1; waited=$((waited + 1)); done
+    kill -KILL "$pid" 2>/dev/null || true
+  done
 }
 
-for name in pages site; do
-  if [ -f "$state/$name.pid" ]; then stop_pid "$(cat "$state/$name.pid")"; fi
-done
-if ip netns list 2>/dev/null | grep -qw "$netns"; then
-  for pid in $(ip netns pids "$netns" 2>/dev/null); do stop_pid "$pid"; done
+pids=()
+if pid=$(server_pid pages norvane-demo-pages); then pids+=("$pid"); fi
+if pid=$(server_pid site norvane-site); then pids+=("$pid"); fi
+stop_pids "${pids[@]}"
+if netns_exists; then
+  stop_pids $(ip netns pids "$netns" 2>/dev/null)
   ip netns delete "$netns"
 fi
 rm -rf "$state"

@@ -3,9 +3,9 @@
 #include <minizip/unzip.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <system_error>
 
@@ -26,15 +26,21 @@ std::uint64_t UnixTimeToFileTime(std::int64_t nSeconds) {
     return kFileTimeUnixEpoch + static_cast<std::uint64_t>(nSeconds) * kFileTimeTicksPerSecond;
 }
 
+// Days since 1970-01-01 of a proleptic Gregorian date (month 1-12).
+std::int64_t DaysFromCivil(std::int64_t nYear, unsigned nMonth, unsigned nDay) {
+    nYear -= nMonth <= 2 ? 1 : 0;
+    const std::int64_t nEra = (nYear >= 0 ? nYear : nYear - 399) / 400;
+    const auto nYearOfEra = static_cast<unsigned>(nYear - nEra * 400);
+    const unsigned nDayOfYear = (153 * (nMonth + (nMonth > 2 ? -3 : 9)) + 2) / 5 + nDay - 1;
+    const unsigned nDayOfEra = nYearOfEra * 365 + nYearOfEra / 4 - nYearOfEra / 100 + nDayOfYear;
+    return nEra * 146097 + static_cast<std::int64_t>(nDayOfEra) - 719468;
+}
+
+// The directory's DOS time carries no zone; it is taken as UTC.
 std::uint64_t DosDateToFileTime(const tm_unz& date) {
-    std::tm tmValue{};
-    tmValue.tm_year = static_cast<int>(date.tm_year) - 1900;
-    tmValue.tm_mon = static_cast<int>(date.tm_mon);
-    tmValue.tm_mday = static_cast<int>(date.tm_mday);
-    tmValue.tm_hour = static_cast<int>(date.tm_hour);
-    tmValue.tm_min = static_cast<int>(date.tm_min);
-    tmValue.tm_sec = static_cast<int>(date.tm_sec);
-    return UnixTimeToFileTime(static_cast<std::int64_t>(timegm(&tmValue)));
+    const std::int64_t nDays = DaysFromCivil(static_cast<std::int64_t>(date.tm_year), date.tm_mon + 1, date.tm_mday);
+    const std::int64_t nSeconds = nDays * 86400 + date.tm_hour * 3600 + date.tm_min * 60 + date.tm_sec;
+    return UnixTimeToFileTime(nSeconds);
 }
 
 std::uint32_t ReadLe32(const std::uint8_t* p) {
@@ -120,7 +126,7 @@ struct SkinArchive::Source {
 
     std::uint64_t Tell() {
         if (pFile != nullptr) {
-            const off_t nOffset = ftello(pFile);
+            const long nOffset = std::ftell(pFile);
             return nOffset < 0 ? static_cast<std::uint64_t>(-1) : static_cast<std::uint64_t>(nOffset);
         }
         return nPosition;
@@ -131,7 +137,8 @@ struct SkinArchive::Source {
             const int nWhence = nOrigin == ZLIB_FILEFUNC_SEEK_SET   ? SEEK_SET
                                 : nOrigin == ZLIB_FILEFUNC_SEEK_CUR ? SEEK_CUR
                                                                     : SEEK_END;
-            return fseeko(pFile, static_cast<off_t>(nOffset), nWhence) == 0;
+            if (nOffset > static_cast<std::uint64_t>(LONG_MAX)) return false;
+            return std::fseek(pFile, static_cast<long>(nOffset), nWhence) == 0;
         }
         std::uint64_t nBase = 0;
         if (nOrigin == ZLIB_FILEFUNC_SEEK_CUR) nBase = nPosition;

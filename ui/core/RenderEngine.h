@@ -14,8 +14,8 @@
 inline constexpr const wchar_t* kColorResourceType = L"*COLOR*";
 
 // Limits against images that lie about their size.
-inline constexpr int kMaxImageSide = 16384;
-inline constexpr int64_t kMaxImagePixels = 64LL * 1024 * 1024;
+inline constexpr int kMaxImageSide = 8192;
+inline constexpr int64_t kMaxImagePixels = 16LL * 1024 * 1024;
 
 class CRenderKit {
 public:

@@ -479,8 +479,10 @@ bool CXmlMarkup::ReadWholeFile(const CUIString& strPath, std::vector<std::uint8_
 bool CXmlMarkup::LoadFromResourceZip(const wchar_t* pFileName, int nEncoding)
 {
     SkinArchivePtr pOwnedArchive;
-    SkinArchive* pArchive = CUIManager::GetResourceZipArchive();
-    if (pArchive == nullptr || !CUIManager::IsResourceZipKeptOpen()) {
+    SkinArchive* pArchive = nullptr;
+    if (CUIManager::IsResourceZipKeptOpen()) {
+        pArchive = CUIManager::GetResourceZipArchive();
+    } else if (CUIManager::GetResourceZip() != CUIManager::kMemoryZipName) {
         pOwnedArchive.reset(SkinArchive::OpenFromFile(
             std::wstring((CUIManager::GetResourcePath() + CUIManager::GetResourceZip()).View())));
         pArchive = pOwnedArchive.get();
