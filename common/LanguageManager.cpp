@@ -1,5 +1,7 @@
 #include "common/LanguageManager.h"
 
+#include <utility>
+
 #include "common/SystemQueries.h"
 #include "log/Log.h"
 
@@ -11,13 +13,20 @@ constexpr const wchar_t* kDefaultBrand = L"Norvane";
 constexpr const wchar_t* kDomainKeyMarker = L"key=";
 constexpr const wchar_t* kDomainParameter = L"&custom=";
 
-// The tables fall back on their own when a file is missing; the log says why.
+// The tables fall back on their own when a file is missing, empty or without its section; the
+// log says why.
 void ReadPackSection(const std::wstring& strFile, const wchar_t* szSection, LanguageManager::TextTable& table) {
     if (!FileCanBeRead(strFile)) {
         LOG_INFOW(L"ERR: cannot read %s", strFile.c_str());
         return;
     }
-    ReadIniSection(strFile, szSection, table);
+    LanguageManager::TextTable section;
+    ReadIniSection(strFile, szSection, section);
+    if (section.empty()) {
+        LOG_INFOW(L"ERR: no [%s] entries in %s", szSection, strFile.c_str());
+        return;
+    }
+    for (auto& [strKey, strValue] : section) table.insert_or_assign(strKey, std::move(strValue));
 }
 
 }  // namespace

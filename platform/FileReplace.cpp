@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,11 +13,11 @@
 namespace platform {
 namespace {
 
-std::string TemporaryNameFor(const std::string& path) {
-    static std::atomic<unsigned> nCounter{0};
-    char szSuffix[48];
-    std::snprintf(szSuffix, sizeof(szSuffix), ".part-%d-%u", static_cast<int>(getpid()), nCounter.fetch_add(1));
-    return path + szSuffix;
+// A short name of its own in the target's folder, so that the rename stays on one file system and
+// a target name near the length limit still leaves room for it.
+std::string TemporaryTemplateFor(const std::string& path) {
+    const std::size_t nSlash = path.rfind('/');
+    return (nSlash == std::string::npos ? std::string() : path.substr(0, nSlash + 1)) + ".part-XXXXXX";
 }
 
 int WriteAll(int fd, const void* pData, std::size_t nSize) {
@@ -39,11 +38,12 @@ int WriteAll(int fd, const void* pData, std::size_t nSize) {
 }  // namespace
 
 int ReplaceFileContents(const std::string& path, const void* pData, std::size_t nSize) {
-    const std::string temporary = TemporaryNameFor(path);
-    // O_EXCL | O_NOFOLLOW: never write through a file or link that someone placed there.
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    std::string temporary = TemporaryTemplateFor(path);
+    // A fresh exclusive name: never writes through a file or link that someone placed there.
+    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return errno;
-    int nError = WriteAll(fd, pData, nSize);
+    int nError = fchmod(fd, 0644) == 0 ? 0 : errno;
+    if (nError == 0) nError = WriteAll(fd, pData, nSize);
     if (close(fd) != 0 && nError == 0) nError = errno;
     if (nError == 0 && rename(temporary.c_str(), path.c_str()) != 0) nError = errno;
     if (nError != 0) unlink(temporary.c_str());

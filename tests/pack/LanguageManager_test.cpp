@@ -9,6 +9,7 @@
 
 #include "Window/ResourcePack.h"
 #include "common/SystemQueries.h"
+#include "log/Log.h"
 #include "platform/Text.h"
 #include "tests/support/Sandbox.h"
 
@@ -16,6 +17,26 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
+
+// The log opens once per process, so this suite opens it in a folder of its own before any test.
+class LogInTempFolder : public ::testing::Environment {
+public:
+    void SetUp() override {
+        s_pDir = new testsupport::CTempDir();
+        InitLog(L"pack.log", platform::Utf8ToWide(s_pDir->Path()).c_str());
+    }
+    void TearDown() override {
+        delete s_pDir;
+        s_pDir = nullptr;
+    }
+    static std::string Text() { return testsupport::ReadWholeFile(s_pDir->File("pack.log")); }
+
+private:
+    static testsupport::CTempDir* s_pDir;
+};
+testsupport::CTempDir* LogInTempFolder::s_pDir = nullptr;
+[[maybe_unused]] const ::testing::Environment* const kLogEnvironment =
+    ::testing::AddGlobalTestEnvironment(new LogInTempFolder);
 
 void UseLocale(const char* szLocale) {
     unsetenv("LC_ALL");
@@ -60,7 +81,7 @@ TEST_F(ShippedPack, EveryListedLanguageHasItsFolder) {
         {"es_ES.UTF-8", L"3082", L"Spanish", L"Instalar"},
         {"pt_PT.UTF-8", L"2070", L"Portuguese", L"Instalar"},
         {"ar_SA.UTF-8", L"1025", L"Arabic", L"\u062A\u062B\u0628\u064A\u062A"},
-        {"pl_PL.UTF-8", L"1045", L"Polish", L"Zainstaluj"},
+        {"pl_PL.UTF-8 (English texts and addresses)", L"1045", L"Polish", L"Install"},
         {"sv_SE.UTF-8", L"1053", L"Swedish", L"Installera"},
         {"nl_NL.UTF-8", L"1043", L"Dutch", L"Installeren"},
         {"de_DE.UTF-8", L"1031", L"German", L"Installieren"},
@@ -78,11 +99,12 @@ TEST_F(ShippedPack, EveryListedLanguageHasItsFolder) {
         EXPECT_EQ(lm.GetLanguageName(), c.strLanguage) << c.szLocale;
         EXPECT_EQ(lm.IsRightToLeft(), c.strLanguage == L"Arabic") << c.szLocale;
         EXPECT_EQ(lm.GetText(L"STR_INSTALL"), c.strInstall) << c.szLocale;
+        const std::wstring strAddressLanguage = c.strLanguage == L"Polish" ? L"English" : c.strLanguage;
         EXPECT_EQ(lm.GetLicenceUrl(),
-                  L"https://www.norvane.com/producturl?key=license_agreement&pid=169&lang=" + c.strLanguage)
+                  L"https://www.norvane.com/producturl?key=license_agreement&pid=169&lang=" + strAddressLanguage)
             << c.szLocale;
         EXPECT_EQ(lm.GetInstalledUrl(),
-                  L"https://www.norvane.com/producturl?key=installed&pid=169&lang=" + c.strLanguage)
+                  L"https://www.norvane.com/producturl?key=installed&pid=169&lang=" + strAddressLanguage)
             << c.szLocale;
         EXPECT_EQ(lm.GetDownloadUrl(), L"https://dl.norvane.com/vellumpod/norvane-vellumpod_setup.exe") << c.szLocale;
         for (const auto& [strKey, strBuiltIn] : LanguageManager::BuiltInTexts()) {
@@ -325,6 +347,35 @@ TEST_F(CustomPack, MissingOrBrokenFilesGiveTheBuiltInTexts) {
         }
         EXPECT_EQ(lm.GetLicenceUrl(), L"") << c.szCase;
         EXPECT_EQ(lm.GetDownloadUrl(), L"") << c.szCase;
+    }
+}
+
+TEST_F(CustomPack, EveryUnusableTextFileIsLogged) {
+    struct Case {
+        const char* szCase;
+        std::string strTextBytes;
+        const char* szRecord;
+    };
+    const std::vector<Case> vecCases = {
+        {"missing", "", "ERR: cannot read "},
+        {"empty file", "\x01", "ERR: no [LANSTR] entries in "},
+        {"only a byte-order mark", "\xFF\xFE", "ERR: no [LANSTR] entries in "},
+        {"no section", "\xFF\xFE[\0X\0]\0\r\0\n\0X\0=\0Y\0"s, "ERR: no [LANSTR] entries in "},
+        {"empty section", "\xFF\xFE[\0L\0A\0N\0S\0T\0R\0]\0"s, "ERR: no [LANSTR] entries in "},
+    };
+    for (const Case& c : vecCases) {
+        fs::remove_all(m_strRoot + "German");
+        if (!c.strTextBytes.empty()) {
+            fs::create_directories(m_strRoot + "German");
+            const std::string strBytes = c.strTextBytes == "\x01" ? std::string() : c.strTextBytes;
+            ASSERT_TRUE(testsupport::WriteWholeFile(m_strRoot + "German/text.ini", strBytes));
+        }
+        const std::size_t nBefore = LogInTempFolder::Text().size();
+        const LanguageManager lm = Load();
+        const std::string strNew = LogInTempFolder::Text().substr(nBefore);
+        EXPECT_NE(strNew.find(c.szRecord + m_strRoot + "German/text.ini"), std::string::npos)
+            << c.szCase << "\n" << strNew;
+        EXPECT_EQ(lm.GetText(L"STR_INSTALL"), L"Install") << c.szCase;
     }
 }
 

@@ -53,6 +53,42 @@ TEST(ResourcePack, HostileNamesStayInside) {
     EXPECT_FALSE(fs::exists("/tmp/absolute.txt"));
 }
 
+std::string Repeated(const std::string& strPiece, int nTimes) {
+    std::string strText;
+    for (int i = 0; i < nTimes; ++i) strText += strPiece;
+    return strText;
+}
+
+TEST(ResourcePack, NamesUpToTheLengthLimitAreWritten) {
+    struct Case {
+        const char* szCase;
+        std::string strName;
+        bool bWritten;
+    };
+    const std::vector<Case> vecCases = {
+        {"short", "a.txt", true},
+        {"255 bytes", std::string(251, 'n') + ".png", true},
+        {"255 bytes in a folder", "English/" + std::string(251, 'n') + ".ini", true},
+        {"256 bytes of two-byte letters", Repeated("\xC3\xA9", 128), false},
+        {"256 bytes", std::string(256, 'n'), false},
+    };
+    for (const Case& c : vecCases) {
+        testsupport::CTempDir dir;
+        const UnpackCounts counts =
+            UnpackArchive(BytesOf(BuildZip({{c.strName, "data"}})), platform::Utf8ToWide(dir.Path()));
+        EXPECT_EQ(counts.nFiles, c.bWritten ? 1 : 0) << c.szCase;
+        std::error_code error;
+        EXPECT_EQ(fs::exists(dir.File(c.strName), error), c.bWritten) << c.szCase;
+        if (c.bWritten) {
+            EXPECT_EQ(testsupport::ReadWholeFile(dir.File(c.strName)), "data") << c.szCase;
+        }
+        const auto vecFiles = FilesBelow(dir.Path());
+        EXPECT_TRUE(std::none_of(vecFiles.begin(), vecFiles.end(),
+                                 [](const std::string& strFile) { return strFile.find(".part") != std::string::npos; }))
+            << c.szCase;
+    }
+}
+
 TEST(ResourcePack, FoldersOnlyWhenTheArchiveSaysSo) {
     testsupport::CTempDir dir;
     const std::string strZip = BuildZip({
