@@ -150,14 +150,18 @@ bool CRenderKit::DrawImageDesc(platform::CCanvas* pCanvas, IRenderResources* pMa
         if (!bRefetch) {
             if (desc.bTried) return false;
             desc.bTried = true;
-            if (!ParseImageDrawString(desc)) return false;
+        } else {
+            // The source and corners were fitted to the old image; the new one may differ in size.
+            desc.rcSource = RECT{};
+            desc.rcCorners = RECT{};
         }
+        if (!ParseImageDrawString(desc)) return false;
         desc.pImage = pManager->FetchImage(desc.strImageName.GetData(),
                                            desc.bUseResType ? desc.strResType.GetData() : nullptr, desc.dwMask,
                                            desc.bKeepPixels);
         if (!desc.pImage) return false;
         desc.nImageFreeCount = GetImageFreeCount();
-        if (!bRefetch && IsZero(desc.rcSource)) desc.rcSource = RECT{0, 0, desc.pImage->nWidth, desc.pImage->nHeight};
+        if (IsZero(desc.rcSource)) desc.rcSource = RECT{0, 0, desc.pImage->nWidth, desc.pImage->nHeight};
     }
     ClampSourceAndCorners(desc.rcSource, desc.rcCorners, desc.pImage->nWidth, desc.pImage->nHeight);
     if (!pCanvas || !desc.pImage->pBitmap) return true;
