@@ -71,6 +71,9 @@ TEST(ImageDrawString, PairsAreRead) {
         {"hole only for true", L"file='a' hole='yes'", L"a", {}, {}, {}, 255, false, false, 0, false, L""},
         {"unknown key ignored", L"file='a' what='ever'", L"a", {}, {}, {}, 255, false, false, 0, false, L""},
         {"whitespace around equals", L"file = 'a'", L"a", {}, {}, {}, 255, false, false, 0, false, L""},
+        {"blanks after the commas", L"file='a' dest=' 0, 8, 14, 22' corner='1, 2,  3,4'", L"a", {0, 8, 14, 22}, {},
+         {1, 2, 3, 4}, 255, false, false, 0, false, L""},
+        {"blank before fade", L"file='a' fade=' 128'", L"a", {}, {}, {}, 128, false, false, 0, false, L""},
     };
     for (const Row& row : rows) {
         ImageDrawDesc desc;

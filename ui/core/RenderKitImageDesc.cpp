@@ -12,8 +12,9 @@ constexpr long kNumberLimit = 1000000;
 
 bool IsSpace(wchar_t ch) { return ch == L' ' || ch == L'\t' || ch == L'\r' || ch == L'\n'; }
 
-// A decimal number at p (optional sign), clamped; p moves past it.
+// A decimal number at p (leading blanks, optional sign), clamped; p moves past it.
 long ReadDecimal(const wchar_t*& p) {
+    while (IsSpace(*p)) ++p;
     bool bNegative = false;
     if (*p == L'-' || *p == L'+') bNegative = (*p++ == L'-');
     long nValue = 0;
