@@ -141,7 +141,7 @@ TEST_F(UIManagerImages, ReplacedImageDoesNotDangle)
 }
 
 // The replacement may be larger: the description must take its whole size, not the part
-// the old image had.
+// the old image had, and keep what the control set on it.
 TEST_F(UIManagerImages, ReplacementOfAnotherSizeIsDrawnWhole)
 {
     {
@@ -155,11 +155,15 @@ TEST_F(UIManagerImages, ReplacementOfAnotherSizeIsDrawnWhole)
     CUIManager manager;
     UseImage("red.png");
     ImageDrawDesc desc;
-    desc.SetDrawString((L"file='" + Name("current.png") + L"' corner='1,1,1,1'").c_str());
+    desc.SetDrawString((L"file='" + Name("current.png") + L"' corner='1,1,1,1' dest='0,0,4,4'").c_str());
     std::unique_ptr<platform::CBitmap> pTarget = platform::CBitmap::Create(8, 8);
     ASSERT_NE(pTarget, nullptr);
     platform::CCanvas canvas(*pTarget);
     const RECT rc{0, 0, 8, 8};
+    // A control may put its own destination over the string's once it is read, as a progress
+    // bar does.
+    ASSERT_TRUE(CRenderKit::DrawImageDesc(nullptr, &manager, rc, rc, desc));
+    desc.rcDest = rc;
     ASSERT_TRUE(CRenderKit::DrawImageDesc(&canvas, &manager, rc, rc, desc));
     EXPECT_EQ(pTarget->GetPixel(7, 7), 0xFFFF0000u);
 

@@ -151,12 +151,17 @@ bool CRenderKit::DrawImageDesc(platform::CCanvas* pCanvas, IRenderResources* pMa
         if (!bRefetch) {
             if (desc.bTried) return false;
             desc.bTried = true;
+            if (!ParseImageDrawString(desc)) return false;
         } else {
-            // The source and corners were fitted to the old image; the new one may differ in size.
-            desc.rcSource = RECT{};
-            desc.rcCorners = RECT{};
+            // The source and corners were fitted to the old image, whose size the new one need
+            // not have: read them from the string again. Other fields may have been set by the
+            // control since (a progress bar's destination) and stay.
+            ImageDrawDesc parsed;
+            parsed.SetDrawString(desc.strDrawString.GetData());
+            ParseImageDrawString(parsed);
+            desc.rcSource = parsed.rcSource;
+            desc.rcCorners = parsed.rcCorners;
         }
-        if (!ParseImageDrawString(desc)) return false;
         desc.pImage = pManager->FetchImage(desc.strImageName.GetData(),
                                            desc.bUseResType ? desc.strResType.GetData() : nullptr, desc.dwMask,
                                            desc.bKeepPixels);
