@@ -234,7 +234,9 @@ TEST(NineGrid, CornersLargerThanTheDestinationStayInside) {
             for (int x = 0; x < 60; ++x) {
                 const bool bInside = x >= 20 && x < 26 && y >= 20 && y < 26;
                 if (!bInside && pBitmap->GetPixel(x, y) != 0xFFFFFFFFu) ++nOutside;
-                if (bInside) EXPECT_NE(pBitmap->GetPixel(x, y), 0xFFFFFFFFu) << x << "," << y;
+                if (bInside) {
+                    EXPECT_NE(pBitmap->GetPixel(x, y), 0xFFFFFFFFu) << x << "," << y;
+                }
             }
         }
         EXPECT_EQ(nOutside, 0);
