@@ -71,7 +71,7 @@ bool ReadImageFile(const wchar_t* pPath, std::vector<uint8_t>& bytes);
 
 ImageRecord* CRenderKit::LoadImageData(const wchar_t* pName, const wchar_t* pResType, uint32_t dwMask) {
     if (!pName || !*pName) return nullptr;
-    if (pResType && std::wcscmp(pResType, kColorResourceType) == 0) return LoadColorImage(pName);
+    if (pResType && std::wcscmp(pResType, kColorResourceType) == 0) return LoadColorImage(pName, dwMask);
     std::vector<uint8_t> bytes;
     if (!ReadImageBytes(pName, pResType, bytes)) {
         // A name that is no skin file may still be a plain path.
@@ -99,7 +99,7 @@ ImageRecord* CRenderKit::LoadImageFromMemory(const uint8_t* pData, size_t nSize,
     return pRecord;
 }
 
-ImageRecord* CRenderKit::LoadColorImage(const wchar_t* pColor) {
+ImageRecord* CRenderKit::LoadColorImage(const wchar_t* pColor, uint32_t dwMask) {
     if (!pColor) return nullptr;
     if (*pColor == L'#') ++pColor;
     uint32_t dwColor = 0;
@@ -110,8 +110,7 @@ ImageRecord* CRenderKit::LoadColorImage(const wchar_t* pColor) {
     }
     const uint8_t rgba[4] = {uint8_t(ColorRed(dwColor)), uint8_t(ColorGreen(dwColor)), uint8_t(ColorBlue(dwColor)),
                              uint8_t(ColorAlpha(dwColor))};
-    // Mask 0 touches only a fully transparent colour, which is transparent already.
-    return MakeRecord(rgba, 1, 1, 0);
+    return MakeRecord(rgba, 1, 1, dwMask);
 }
 
 void CRenderKit::FreeImageRecord(ImageRecord* pRecord, bool bFreeRecord) {
