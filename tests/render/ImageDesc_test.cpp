@@ -71,6 +71,9 @@ TEST(ImageDrawString, PairsAreRead) {
         {"hole only for true", L"file='a' hole='yes'", L"a", {}, {}, {}, 255, false, false, 0, false, L""},
         {"unknown key ignored", L"file='a' what='ever'", L"a", {}, {}, {}, 255, false, false, 0, false, L""},
         {"whitespace around equals", L"file = 'a'", L"a", {}, {}, {}, 255, false, false, 0, false, L""},
+        {"blanks after the commas", L"file='a' dest=' 0, 8, 14, 22' corner='1, 2,  3,4'", L"a", {0, 8, 14, 22}, {},
+         {1, 2, 3, 4}, 255, false, false, 0, false, L""},
+        {"blank before fade", L"file='a' fade=' 128'", L"a", {}, {}, {}, 128, false, false, 0, false, L""},
     };
     for (const Row& row : rows) {
         ImageDrawDesc desc;
@@ -213,6 +216,31 @@ TEST(NineGrid, CornersKeepTheirSizeAndTheMiddleStretches) {
     EXPECT_EQ(pBitmap->GetPixel(15, 30), 0xFF2040C0u);
     EXPECT_EQ(pBitmap->GetPixel(107, 82), 0xFFFFFFFFu);
     EXPECT_TRUE(rendertest::MatchesReference(*pBitmap, "nine_grid", 2, 0.0));
+}
+
+// A destination smaller than the corners (a progress bar near its start) shows the corners
+// cut, never painted outside the destination.
+TEST(NineGrid, CornersLargerThanTheDestinationStayInside) {
+    CFakeResources resources;
+    resources.SetImage(L"btn", NineGridImage());
+    for (const wchar_t* pDrawString : {L"file='btn' corner='10,10,10,10'", L"file='btn' corner='10,10,10,10' fade='200'"}) {
+        auto pBitmap = MakeBitmap(60, 60);
+        platform::CCanvas canvas(*pBitmap);
+        ImageDrawDesc desc;
+        desc.SetDrawString(pDrawString);
+        ASSERT_TRUE(CRenderKit::DrawImageDesc(&canvas, &resources, RECT{20, 20, 26, 26}, RECT{0, 0, 60, 60}, desc));
+        int nOutside = 0;
+        for (int y = 0; y < 60; ++y) {
+            for (int x = 0; x < 60; ++x) {
+                const bool bInside = x >= 20 && x < 26 && y >= 20 && y < 26;
+                if (!bInside && pBitmap->GetPixel(x, y) != 0xFFFFFFFFu) ++nOutside;
+                if (bInside) {
+                    EXPECT_NE(pBitmap->GetPixel(x, y), 0xFFFFFFFFu) << x << "," << y;
+                }
+            }
+        }
+        EXPECT_EQ(nOutside, 0);
+    }
 }
 
 TEST(NineGrid, ParedPaintRectangleDrawsOnlyItsPart) {

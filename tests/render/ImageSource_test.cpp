@@ -59,6 +59,13 @@ TEST_F(ImageSourceTest, EntryOfTheResourceZip) {
     }
 }
 
+// A name read as a plain path is held to the same size limit as skin files: a device that
+// never ends must not be read into memory.
+TEST_F(ImageSourceTest, PlainPathThatNeverEndsIsRefused) {
+    EXPECT_FALSE(CRenderKit::LoadImageData(L"/dev/zero", nullptr, 0));
+    EXPECT_FALSE(CRenderKit::LoadImageData(L"/", nullptr, 0));
+}
+
 TEST_F(ImageSourceTest, CompiledInResourceByNumber) {
     g_strResourcePng = MakePng(2, 7, 0xFF00FF00);
     RecordPtr pRecord(CRenderKit::LoadImageData(L"201", L"PNG", 0));

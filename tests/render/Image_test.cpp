@@ -98,6 +98,10 @@ TEST(ImageLoading, ColourImageIsOnePixel) {
     RecordPtr pWhite(CRenderKit::LoadImageData(L"FFFFFFFF", kColorResourceType, 0));
     ASSERT_TRUE(pWhite);
     EXPECT_EQ(pWhite->pBitmap->GetPixel(0, 0), 0xFFFFFFFFu);
+    RecordPtr pMasked(CRenderKit::LoadImageData(L"#FFFF0000", kColorResourceType, 0xFFFF0000));
+    ASSERT_TRUE(pMasked);
+    EXPECT_EQ(pMasked->pBitmap->GetPixel(0, 0), 0u);
+    EXPECT_TRUE(pMasked->bHasAlpha);
 }
 
 TEST(ImageLoading, PlainPathAndMissingFile) {

@@ -219,6 +219,26 @@ TEST(MarkupText, CalcRectCoversLinesAndImages) {
     EXPECT_EQ(RectWidth(empty.rc), 0);
 }
 
+// Skins saved with Windows line ends carry a carriage return before each newline: it takes
+// no room and draws nothing, as the classic fonts' non-marking return glyph does.
+TEST(MarkupText, CarriageReturnTakesNoRoom) {
+    CFakeResources resources;
+    const Measured crlf = Measure(resources, L"ab\r\ncd\r", 0, RECT{0, 0, 300, 1000});
+    const Measured lf = Measure(resources, L"ab\ncd", 0, RECT{0, 0, 300, 1000});
+    EXPECT_EQ(crlf.rc, lf.rc);
+    EXPECT_EQ(RectWidth(Measure(resources, L"a\rb").rc), PlainWidth(resources, L"ab"));
+    auto pWith = MakeBitmap(80, 20);
+    auto pWithout = MakeBitmap(80, 20);
+    for (auto* pBitmap : {pWith.get(), pWithout.get()}) {
+        platform::CCanvas canvas(*pBitmap);
+        RECT rc{0, 0, 80, 20};
+        int nLinks = 0;
+        CRenderKit::DrawMarkupText(&canvas, &resources, rc, pBitmap == pWith.get() ? L"a\rb" : L"ab", 0xFF000000,
+                                   nullptr, nullptr, nLinks, -1, DT_SINGLELINE);
+    }
+    EXPECT_EQ(CountColour(*pWith, 0xFF000000), CountColour(*pWithout, 0xFF000000));
+}
+
 TEST(MarkupText, WordBreakMovesWholeWords) {
     CFakeResources resources;
     const int nWidth = PlainWidth(resources, L"alpha beta") + 2;

@@ -140,6 +140,42 @@ TEST_F(UIManagerImages, ReplacedImageDoesNotDangle)
     EXPECT_EQ(pTarget->GetPixel(1, 1), 0xFFFF0000u);
 }
 
+// The replacement may be larger: the description must take its whole size, not the part
+// the old image had, and keep what the control set on it.
+TEST_F(UIManagerImages, ReplacementOfAnotherSizeIsDrawnWhole)
+{
+    {
+        std::unique_ptr<platform::CBitmap> pLarge = platform::CBitmap::Create(8, 8);
+        ASSERT_NE(pLarge, nullptr);
+        platform::CCanvas canvas(*pLarge);
+        canvas.FillRect(RECT{0, 0, 8, 8}, 0xFF0000FF);
+        canvas.FillRect(RECT{4, 4, 8, 8}, 0xFF00FF00);
+        ASSERT_TRUE(pLarge->SavePng(m_dir.File("large.png")));
+    }
+    CUIManager manager;
+    UseImage("red.png");
+    ImageDrawDesc desc;
+    desc.SetDrawString((L"file='" + Name("current.png") + L"' corner='1,1,1,1' dest='0,0,4,4'").c_str());
+    std::unique_ptr<platform::CBitmap> pTarget = platform::CBitmap::Create(8, 8);
+    ASSERT_NE(pTarget, nullptr);
+    platform::CCanvas canvas(*pTarget);
+    const RECT rc{0, 0, 8, 8};
+    // A control may put its own destination over the string's once it is read, as a progress
+    // bar does.
+    ASSERT_TRUE(CRenderKit::DrawImageDesc(nullptr, &manager, rc, rc, desc));
+    desc.rcDest = rc;
+    ASSERT_TRUE(CRenderKit::DrawImageDesc(&canvas, &manager, rc, rc, desc));
+    EXPECT_EQ(pTarget->GetPixel(7, 7), 0xFFFF0000u);
+
+    UseImage("large.png");
+    ASSERT_NE(manager.AddImage(Name("current.png").c_str()), nullptr);
+    ASSERT_TRUE(CRenderKit::DrawImageDesc(&canvas, &manager, rc, rc, desc));
+    EXPECT_EQ(desc.rcSource, (RECT{0, 0, 8, 8}));
+    EXPECT_EQ(desc.rcCorners, (RECT{1, 1, 1, 1}));
+    EXPECT_EQ(pTarget->GetPixel(7, 7), 0xFF00FF00u);
+    EXPECT_EQ(pTarget->GetPixel(1, 1), 0xFF0000FFu);
+}
+
 TEST_F(UIManagerImages, LayeredImageIsLoadedAtOnce)
 {
     CUIManager manager;

@@ -54,6 +54,9 @@ TEST(UIManagerSettings, ExpandsLanguageReferences)
     CUIManager::AddLanguageString(7, L"old");
     CUIManager::AddLanguageString(7, L"seven");
     CUIManager::AddLanguageString(1, L"loop %{1}");
+    CUIManager::AddLanguageString(2, L"A %{7}");
+    CUIManager::AddLanguageString(3, L"x%{4}");
+    CUIManager::AddLanguageString(4, L"y%{3}");
     struct Case {
         const char* pName;
         const wchar_t* pText;
@@ -69,6 +72,8 @@ TEST(UIManagerSettings, ExpandsLanguageReferences)
         {"percent before reference", L"100%%{12}", L"100%twelve"},
         {"number too large", L"%{99999999999}", L"%{99999999999}"},
         {"text refers to itself", L"%{1}", L"loop %{1}"},
+        {"text holds another reference", L"%{2}!", L"A seven!"},
+        {"texts refer to each other", L"%{3}", L"xy%{3}"},
         {"nothing to do", L"plain", L"plain"},
     };
     for (const Case& c : cases) {

@@ -91,6 +91,12 @@ TEST(XmlMarkup, ReportsErrors)
         {"deep child left open", L"<a><b><c>text", L"Expected end-tag start", L""},
         {"deep level left open", L"<a><b><c/>", L"Expected start tag", L""},
         {"start tag not closed", L"<a b=\"1\" c", L"Error while parsing attributes", L""},
+        {"slash not closing the start tag", L"<a/x>", L"Expected start-tag closing", L"/x>"},
+        {"text ends after the attributes", L"<a b=\"1\"", L"Expected start-tag closing", L""},
+        {"unterminated comment inside a child", L"<a><b><!-- no end", L"Expected start tag", L""},
+        {"unterminated instruction", L"<?xml version=\"1.0\"", nullptr, nullptr},
+        {"unterminated doctype", L"<!DOCTYPE a [ <!ELEMENT a ANY>", nullptr, nullptr},
+        {"whitespace only", L" \t\r\n ", nullptr, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pName);

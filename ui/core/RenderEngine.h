@@ -24,8 +24,8 @@ public:
     // converted pixel equal to dwMask becomes transparent. Null on any failure.
     static ImageRecord* LoadImageData(const wchar_t* pName, const wchar_t* pResType, uint32_t dwMask);
     static ImageRecord* LoadImageFromMemory(const uint8_t* pData, size_t nSize, uint32_t dwMask);
-    // "#AARRGGBB" (the "#" optional) as a 1 by 1 image.
-    static ImageRecord* LoadColorImage(const wchar_t* pColor);
+    // "#AARRGGBB" (the "#" optional) as a 1 by 1 image; the mask applies as to any image.
+    static ImageRecord* LoadColorImage(const wchar_t* pColor, uint32_t dwMask = 0);
     static void FreeImageRecord(ImageRecord* pRecord, bool bFreeRecord);
     // Copies the loaded pixels aside (rows packed, width words each) so the colour shift can
     // always start from them; sets the keep-pixels flag.

@@ -48,6 +48,44 @@ struct CPartPainter {
     }
 };
 
+// The nine parts in their order: the middle (unless a hole), then the corners and edges.
+void DrawParts(platform::CCanvas& canvas, const platform::CBitmap& bitmap, const RECT& rcDest, const RECT& rcPaint,
+               const RECT& rcSource, const RECT& rcCorners, bool bBlend, uint8_t nFade, bool bHole, bool bXTiled,
+               bool bYTiled) {
+    const CPartPainter painter{canvas, bitmap, rcPaint, bBlend, nFade};
+    const RECT& d = rcDest;
+    const RECT& s = rcSource;
+    const RECT& c = rcCorners;
+    if (!bHole) {
+        const RECT rcMiddle{d.left + c.left, d.top + c.top, d.right - c.right, d.bottom - c.bottom};
+        const RECT rcMiddleSource{s.left + c.left, s.top + c.top, s.right - c.right, s.bottom - c.bottom};
+        if (bXTiled || bYTiled) painter.DrawTiled(rcMiddle, rcMiddleSource, bXTiled, bYTiled);
+        else painter.Draw(rcMiddle, rcMiddleSource);
+    }
+    if (c.left > 0 && c.top > 0)
+        painter.Draw({d.left, d.top, d.left + c.left, d.top + c.top}, {s.left, s.top, s.left + c.left, s.top + c.top});
+    if (c.top > 0)
+        painter.Draw({d.left + c.left, d.top, d.right - c.right, d.top + c.top},
+                     {s.left + c.left, s.top, s.right - c.right, s.top + c.top});
+    if (c.right > 0 && c.top > 0)
+        painter.Draw({d.right - c.right, d.top, d.right, d.top + c.top}, {s.right - c.right, s.top, s.right, s.top + c.top});
+    if (c.left > 0)
+        painter.Draw({d.left, d.top + c.top, d.left + c.left, d.bottom - c.bottom},
+                     {s.left, s.top + c.top, s.left + c.left, s.bottom - c.bottom});
+    if (c.right > 0)
+        painter.Draw({d.right - c.right, d.top + c.top, d.right, d.bottom - c.bottom},
+                     {s.right - c.right, s.top + c.top, s.right, s.bottom - c.bottom});
+    if (c.left > 0 && c.bottom > 0)
+        painter.Draw({d.left, d.bottom - c.bottom, d.left + c.left, d.bottom},
+                     {s.left, s.bottom - c.bottom, s.left + c.left, s.bottom});
+    if (c.bottom > 0)
+        painter.Draw({d.left + c.left, d.bottom - c.bottom, d.right - c.right, d.bottom},
+                     {s.left + c.left, s.bottom - c.bottom, s.right - c.right, s.bottom});
+    if (c.right > 0 && c.bottom > 0)
+        painter.Draw({d.right - c.right, d.bottom - c.bottom, d.right, d.bottom},
+                     {s.right - c.right, s.bottom - c.bottom, s.right, s.bottom});
+}
+
 }  // namespace
 
 void CRenderKit::DrawBitmap(platform::CCanvas& canvas, const platform::CBitmap& bitmap, const RECT& rcDest,
@@ -81,36 +119,16 @@ void CRenderKit::DrawBitmap(platform::CCanvas& canvas, const platform::CBitmap& 
         return;
     }
 
-    const CPartPainter painter{canvas, bitmap, rcPaint, bBlend, nFade};
-    const RECT& d = rcDest;
-    const RECT& s = rcSource;
-    const RECT& c = rcCorners;
-    if (!bHole) {
-        const RECT rcMiddle{d.left + c.left, d.top + c.top, d.right - c.right, d.bottom - c.bottom};
-        const RECT rcMiddleSource{s.left + c.left, s.top + c.top, s.right - c.right, s.bottom - c.bottom};
-        if (bXTiled || bYTiled) painter.DrawTiled(rcMiddle, rcMiddleSource, bXTiled, bYTiled);
-        else painter.Draw(rcMiddle, rcMiddleSource);
+    // Corners that do not fit the destination would reach past it; they are cut at its edges.
+    const bool bCornersOverflow = rcCorners.left + rcCorners.right > RectWidth(rcDest) ||
+                                  rcCorners.top + rcCorners.bottom > RectHeight(rcDest);
+    RECT rcPartPaint = rcPaint;
+    platform::ClipRecord clip;
+    if (bCornersOverflow) {
+        if (!IntersectRect(rcPartPaint, rcPaint, rcDest)) return;
+        canvas.SaveClip(clip);
+        canvas.IntersectClipRect(rcDest);
     }
-    if (c.left > 0 && c.top > 0)
-        painter.Draw({d.left, d.top, d.left + c.left, d.top + c.top}, {s.left, s.top, s.left + c.left, s.top + c.top});
-    if (c.top > 0)
-        painter.Draw({d.left + c.left, d.top, d.right - c.right, d.top + c.top},
-                     {s.left + c.left, s.top, s.right - c.right, s.top + c.top});
-    if (c.right > 0 && c.top > 0)
-        painter.Draw({d.right - c.right, d.top, d.right, d.top + c.top}, {s.right - c.right, s.top, s.right, s.top + c.top});
-    if (c.left > 0)
-        painter.Draw({d.left, d.top + c.top, d.left + c.left, d.bottom - c.bottom},
-                     {s.left, s.top + c.top, s.left + c.left, s.bottom - c.bottom});
-    if (c.right > 0)
-        painter.Draw({d.right - c.right, d.top + c.top, d.right, d.bottom - c.bottom},
-                     {s.right - c.right, s.top + c.top, s.right, s.bottom - c.bottom});
-    if (c.left > 0 && c.bottom > 0)
-        painter.Draw({d.left, d.bottom - c.bottom, d.left + c.left, d.bottom},
-                     {s.left, s.bottom - c.bottom, s.left + c.left, s.bottom});
-    if (c.bottom > 0)
-        painter.Draw({d.left + c.left, d.bottom - c.bottom, d.right - c.right, d.bottom},
-                     {s.left + c.left, s.bottom - c.bottom, s.right - c.right, s.bottom});
-    if (c.right > 0 && c.bottom > 0)
-        painter.Draw({d.right - c.right, d.bottom - c.bottom, d.right, d.bottom},
-                     {s.right - c.right, s.bottom - c.bottom, s.right, s.bottom});
+    DrawParts(canvas, bitmap, rcDest, rcPartPaint, rcSource, rcCorners, bBlend, nFade, bHole, bXTiled, bYTiled);
+    if (bCornersOverflow) canvas.RestoreClip(clip);
 }

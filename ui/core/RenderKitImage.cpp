@@ -5,8 +5,6 @@
 #include <cmath>
 #include <cstring>
 #include <cwchar>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "platform/Text.h"
@@ -54,13 +52,6 @@ ImageRecord* MakeRecord(const uint8_t* pRgba, int nWidth, int nHeight, uint32_t 
     return pRecord;
 }
 
-bool ReadFileBytes(const std::string& strPath, std::vector<uint8_t>& bytes) {
-    std::ifstream file(strPath, std::ios::binary);
-    if (!file) return false;
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !bytes.empty();
-}
-
 }  // namespace
 
 uint64_t GetImageFreeCount() { return g_nImageFreeCount.load(std::memory_order_relaxed); }
@@ -76,14 +67,15 @@ void ImageDrawDesc::SetDrawString(const wchar_t* pText) {
 }
 
 bool ReadImageBytes(const wchar_t* pName, const wchar_t* pResType, std::vector<uint8_t>& bytes);
+bool ReadImageFile(const wchar_t* pPath, std::vector<uint8_t>& bytes);
 
 ImageRecord* CRenderKit::LoadImageData(const wchar_t* pName, const wchar_t* pResType, uint32_t dwMask) {
     if (!pName || !*pName) return nullptr;
-    if (pResType && std::wcscmp(pResType, kColorResourceType) == 0) return LoadColorImage(pName);
+    if (pResType && std::wcscmp(pResType, kColorResourceType) == 0) return LoadColorImage(pName, dwMask);
     std::vector<uint8_t> bytes;
     if (!ReadImageBytes(pName, pResType, bytes)) {
         // A name that is no skin file may still be a plain path.
-        if (!ReadFileBytes(platform::WideToUtf8(pName), bytes)) return nullptr;
+        if (!ReadImageFile(pName, bytes)) return nullptr;
     }
     return LoadImageFromMemory(bytes.data(), bytes.size(), dwMask);
 }
@@ -107,7 +99,7 @@ ImageRecord* CRenderKit::LoadImageFromMemory(const uint8_t* pData, size_t nSize,
     return pRecord;
 }
 
-ImageRecord* CRenderKit::LoadColorImage(const wchar_t* pColor) {
+ImageRecord* CRenderKit::LoadColorImage(const wchar_t* pColor, uint32_t dwMask) {
     if (!pColor) return nullptr;
     if (*pColor == L'#') ++pColor;
     uint32_t dwColor = 0;
@@ -118,8 +110,7 @@ ImageRecord* CRenderKit::LoadColorImage(const wchar_t* pColor) {
     }
     const uint8_t rgba[4] = {uint8_t(ColorRed(dwColor)), uint8_t(ColorGreen(dwColor)), uint8_t(ColorBlue(dwColor)),
                              uint8_t(ColorAlpha(dwColor))};
-    // Mask 0 touches only a fully transparent colour, which is transparent already.
-    return MakeRecord(rgba, 1, 1, 0);
+    return MakeRecord(rgba, 1, 1, dwMask);
 }
 
 void CRenderKit::FreeImageRecord(ImageRecord* pRecord, bool bFreeRecord) {

@@ -12,8 +12,9 @@ constexpr long kNumberLimit = 1000000;
 
 bool IsSpace(wchar_t ch) { return ch == L' ' || ch == L'\t' || ch == L'\r' || ch == L'\n'; }
 
-// A decimal number at p (optional sign), clamped; p moves past it.
+// A decimal number at p (leading blanks, optional sign), clamped; p moves past it.
 long ReadDecimal(const wchar_t*& p) {
+    while (IsSpace(*p)) ++p;
     bool bNegative = false;
     if (*p == L'-' || *p == L'+') bNegative = (*p++ == L'-');
     long nValue = 0;
@@ -151,13 +152,22 @@ bool CRenderKit::DrawImageDesc(platform::CCanvas* pCanvas, IRenderResources* pMa
             if (desc.bTried) return false;
             desc.bTried = true;
             if (!ParseImageDrawString(desc)) return false;
+        } else {
+            // The source and corners were fitted to the old image, whose size the new one need
+            // not have: read them from the string again. Other fields may have been set by the
+            // control since (a progress bar's destination) and stay.
+            ImageDrawDesc parsed;
+            parsed.SetDrawString(desc.strDrawString.GetData());
+            ParseImageDrawString(parsed);
+            desc.rcSource = parsed.rcSource;
+            desc.rcCorners = parsed.rcCorners;
         }
         desc.pImage = pManager->FetchImage(desc.strImageName.GetData(),
                                            desc.bUseResType ? desc.strResType.GetData() : nullptr, desc.dwMask,
                                            desc.bKeepPixels);
         if (!desc.pImage) return false;
         desc.nImageFreeCount = GetImageFreeCount();
-        if (!bRefetch && IsZero(desc.rcSource)) desc.rcSource = RECT{0, 0, desc.pImage->nWidth, desc.pImage->nHeight};
+        if (IsZero(desc.rcSource)) desc.rcSource = RECT{0, 0, desc.pImage->nWidth, desc.pImage->nHeight};
     }
     ClampSourceAndCorners(desc.rcSource, desc.rcCorners, desc.pImage->nWidth, desc.pImage->nHeight);
     if (!pCanvas || !desc.pImage->pBitmap) return true;

@@ -60,3 +60,9 @@ bool ReadImageBytes(const wchar_t* pName, const wchar_t* pResType, std::vector<u
     if (!CUIManager::GetResourceZip().IsEmpty()) return ReadFromResourceZip(pName, bytes);
     return ReadFile(CUIManager::GetResourcePath() + pName, bytes);
 }
+
+// A name read as a plain path, within the same size limit.
+bool ReadImageFile(const wchar_t* pPath, std::vector<uint8_t>& bytes) {
+    bytes.clear();
+    return pPath && *pPath && ReadFile(CUIString(pPath), bytes);
+}

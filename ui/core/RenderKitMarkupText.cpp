@@ -358,7 +358,8 @@ private:
         }
     }
 
-    // Where a run of text ends: the next bracket or newline (raw: the closing r tag).
+    // Where a run of text ends: the next bracket, newline or carriage return (raw: the
+    // closing r tag).
     size_t RunEnd(size_t nStart) const {
         const CUIString& strText = *m_pText;
         const size_t nLength = size_t(strText.GetLength());
@@ -366,7 +367,7 @@ private:
         size_t nEnd = nStart + 1;
         for (; nEnd < nLength; ++nEnd) {
             const wchar_t ch = strText[int(nEnd)];
-            if (ch == L'\n') break;
+            if (ch == L'\n' || ch == L'\r') break;
             if (m_state.bRaw) {
                 if (IsOpenBracket(ch) && strText[int(nEnd) + 1] == L'/' && strText[int(nEnd) + 2] == L'r' &&
                     IsCloseBracket(strText[int(nEnd) + 3]))
@@ -461,6 +462,11 @@ private:
             if (ch == L'\n') {
                 ++m_nPos;
                 break;
+            }
+            // A carriage return (Windows line ends) takes no room and draws nothing.
+            if (ch == L'\r') {
+                ++m_nPos;
+                continue;
             }
             if (m_state.bRaw) {
                 if (IsOpenBracket(ch) && strText[int(m_nPos) + 1] == L'/' && strText[int(m_nPos) + 2] == L'r' &&

@@ -74,8 +74,8 @@ public:
     // Null when no text has that id.
     static const wchar_t* GetLanguageString(int nId);
     static void RemoveAllLanguageStrings();
-    // Replaces every %{N} whose N has a multi-language text; texts put in are not scanned
-    // again, so a text referring to itself cannot make the expansion run forever.
+    // Replaces every %{N} whose N has a multi-language text, and the references inside the
+    // texts put in, except one to a text already being expanded (no endless self-reference).
     static void ExpandLanguageText(CUIString& strText);
 
     // The global hue/saturation/lightness shift; neutral unless set. Images loaded later with

@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <climits>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
@@ -158,6 +160,34 @@ int ReadLanguageReference(const wchar_t* pText, int& nId)
     return nPos + 1;
 }
 
+// A text put in for a reference may hold references itself. Those are expanded too, except
+// one to a text already being expanded, so texts referring to themselves or to each other
+// cannot make the expansion run forever; nesting and the result's length are bounded besides.
+constexpr std::size_t kMaxLanguageNesting = 8;
+constexpr int kMaxExpandedLength = 1 << 20;
+
+void ExpandLanguageInto(const wchar_t* pText, std::vector<int>& activeIds, CUIString& strResult)
+{
+    int nPos = 0;
+    while (pText[nPos] != L'\0') {
+        int nId = 0;
+        const int nLength = ReadLanguageReference(pText + nPos, nId);
+        const wchar_t* pReplacement = nLength > 0 ? CUIManager::GetLanguageString(nId) : nullptr;
+        const bool bExpand = pReplacement != nullptr && activeIds.size() < kMaxLanguageNesting &&
+                             std::find(activeIds.begin(), activeIds.end(), nId) == activeIds.end() &&
+                             strResult.GetLength() < kMaxExpandedLength;
+        if (bExpand) {
+            activeIds.push_back(nId);
+            ExpandLanguageInto(pReplacement, activeIds, strResult);
+            activeIds.pop_back();
+            nPos += nLength;
+        } else {
+            strResult += pText[nPos];
+            ++nPos;
+        }
+    }
+}
+
 }  // namespace
 
 void CUIManager::ExpandLanguageText(CUIString& strText)
@@ -166,20 +196,8 @@ void CUIManager::ExpandLanguageText(CUIString& strText)
         return;
     }
     CUIString strResult;
-    const wchar_t* pText = strText.GetData();
-    int nPos = 0;
-    while (pText[nPos] != L'\0') {
-        int nId = 0;
-        const int nLength = ReadLanguageReference(pText + nPos, nId);
-        const wchar_t* pReplacement = nLength > 0 ? GetLanguageString(nId) : nullptr;
-        if (pReplacement != nullptr) {
-            strResult += pReplacement;
-            nPos += nLength;
-        } else {
-            strResult += pText[nPos];
-            ++nPos;
-        }
-    }
+    std::vector<int> activeIds;
+    ExpandLanguageInto(strText.GetData(), activeIds, strResult);
     strText = strResult;
 }
 
