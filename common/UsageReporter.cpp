@@ -54,9 +54,11 @@ std::wstring UsageReporter::GetClientId() {
     if (!bCreated && store.ReadString(platform::kHiveLocalMachine, kClientKey, kClientValue, clientId)) {
         return clientId;
     }
-    clientId = CreateClientId();
+    std::wstring newId = CreateClientId();
     // An id that cannot be stored would change on every run and split one machine into many.
-    if (clientId.empty() || !store.WriteString(platform::kHiveLocalMachine, kClientKey, kClientValue, clientId)) {
+    // Another installer starting at the same moment may have stored its id first: both use that one.
+    if (newId.empty() ||
+        !store.ReadOrWriteString(platform::kHiveLocalMachine, kClientKey, kClientValue, newId, clientId)) {
         return L"";
     }
     return clientId;
