@@ -67,6 +67,16 @@ TEST_F(WriteDomainFileTest, BytesComeBackUnchanged) {
     EXPECT_EQ(strBytes, testsupport::ReadWholeFile(DomainPath()));
 }
 
+TEST_F(WriteDomainFileTest, LinkAtTheNameIsReplacedNotWrittenThrough) {
+    std::string strVictim = m_folder.File("victim");
+    ASSERT_TRUE(testsupport::WriteWholeFile(strVictim, "precious"));
+    std::filesystem::create_symlink(strVictim, DomainPath());
+    ASSERT_TRUE(Write(L"com_id"));
+    EXPECT_EQ("precious", testsupport::ReadWholeFile(strVictim));
+    EXPECT_FALSE(std::filesystem::is_symlink(DomainPath()));
+    EXPECT_EQ("com_id", testsupport::ReadWholeFile(DomainPath()));
+}
+
 TEST_F(WriteDomainFileTest, MissingFolderFailsQuietly) {
     m_subFolder = "Not/There/";
     EXPECT_FALSE(Write(L"com_id"));
