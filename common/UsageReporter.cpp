@@ -35,6 +35,12 @@ std::wstring CreateClientId() {
 
 }  // namespace
 
+std::wstring BuildUsageQuery(const std::wstring& trackingId, const std::wstring& clientId,
+                             const std::wstring& category) {
+    return L"collect?v=1&t=event&tid=" + trackingId + L"&cid=" + clientId + L"&ec=" + category +
+           L" (Windows version)&el=" + clientId;
+}
+
 std::wstring FormatClientId(std::uint32_t data1, std::uint16_t data2, std::uint16_t data3,
                             const std::uint8_t data4[8]) {
     char szText[64] = {};

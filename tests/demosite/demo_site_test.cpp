@@ -86,9 +86,9 @@ TEST_F(DemoSiteTest, ServesTheSetupToTheDownloaderAndRecordsHitsThenStopsCleanly
     EXPECT_EQ(ReadWholeFile(BinaryPath("tools/demo-setup/norvane-demo-setup.exe")),
               ReadWholeFile(m_folder.File("norvane-download.exe")));
 
+    // The installer's own collection host, over HTTPS with the site's authority.
     UsageReporter reporter;
-    reporter.SetTarget(L"analytics.norvane.com", L"collect?v=1&t=event&tid=UA-1-1&cid=c&ec=Norvane Vellumpod "
-                                                 L"(Windows version)&el=c");
+    reporter.SetTarget(kAnalyticsHost, BuildUsageQuery(L"UA-1-1", L"c", L"Norvane Vellumpod"));
     EXPECT_TRUE(reporter.SendStartInstall());
     EXPECT_EQ("https HEAD /collect?v=1&t=event&tid=UA-1-1&cid=c&ec=Norvane%20Vellumpod%20(Windows%20version)&el=c"
               "&ea=Downloader_Start_Install 200\n",
