@@ -94,10 +94,18 @@ TEST_F(DemoSiteTest, ServesTheSetupToTheDownloaderAndRecordsHitsThenStopsCleanly
               "&ea=Downloader_Start_Install 200\n",
               ReadWholeFile(m_strState + "/analytics.log"));
 
+    // A program still running against the site when it stops.
+    std::string strLeftPid = m_folder.File("left.pid");
+    ASSERT_EQ(0, Script("run-inside.sh /bin/sh -c 'echo $$ > " + strLeftPid + "; exec sleep 60' &"));
+    for (int nWait = 0; nWait < 500 && ReadWholeFile(strLeftPid).empty(); ++nWait) usleep(10000);
+    int nLeft = std::atoi(ReadWholeFile(strLeftPid).c_str());
+    ASSERT_GT(nLeft, 0);
+
     LeaveSite();
     ASSERT_EQ(0, Script("stop.sh"));
     EXPECT_NE(0, kill(nSite, 0));
     EXPECT_NE(0, kill(nPages, 0));
+    EXPECT_NE(0, kill(nLeft, 0));
     EXPECT_FALSE(std::filesystem::exists("/run/netns/" + m_strNetns));
     EXPECT_FALSE(std::filesystem::exists(m_strState));
 }
