@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Window/DomainText.h"
 #include "common/Processes.h"
 #include "log/Log.h"
 #include "platform/FileReplace.h"
@@ -71,14 +72,14 @@ std::wstring LoadDomainValue(std::string_view resourceBytes) {
     std::memcpy(szBuffer, resourceBytes.data(), std::min(resourceBytes.size(), kDomainBufferBytes - 1));
     std::string strBytes(szBuffer);
     // The bytes pass through unchanged: the domain file gets back what the resource held.
-    std::wstring domain = platform::Utf8ToWide(RemoveCrLfPairs(strBytes));
+    std::wstring domain = DomainBytesToWide(RemoveCrLfPairs(strBytes));
     LOG_INFO("Domain:%s", strBytes.c_str());
     return domain;
 }
 
 bool WriteDomainFile(const std::wstring& domain, const std::wstring& installPath,
                      const std::wstring& productSubFolder) {
-    std::string strBytes = platform::WideToUtf8(domain);
+    std::string strBytes = WideToDomainBytes(domain);
     if (strBytes.empty()) return false;
     std::string strPath = platform::WideToUtf8(installPath + productSubFolder + kDomainFileName);
     // The install folder may be writable by others: a link placed at the file's name is
