@@ -7,8 +7,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Window/DomainText.h"
 #include "common/Processes.h"
 #include "log/Log.h"
+#include "platform/FileReplace.h"
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 
 namespace {
@@ -48,13 +51,10 @@ std::string RemoveCrLfPairs(const std::string& strText) {
 }  // namespace
 
 bool ReadProgressFile(const std::wstring& progressFile, int& setupPercent) {
-    FILE* pFile = std::fopen(platform::WideToUtf8(progressFile).c_str(), "rb");
-    if (!pFile) return false;
-    char szBuffer[kProgressBytes + 1] = {};
-    std::size_t nRead = std::fread(szBuffer, 1, kProgressBytes, pFile);
-    std::fclose(pFile);
-    szBuffer[nRead] = '\0';
-    setupPercent = ParseLeadingInteger(szBuffer);
+    std::string strHead;
+    if (!platform::ReadFileHead(platform::WideToUtf8(progressFile), kProgressBytes, strHead)) return false;
+    // The text ends at the first NUL, as in a zeroed buffer.
+    setupPercent = ParseLeadingInteger(strHead.c_str());
     return true;
 }
 
@@ -72,20 +72,19 @@ std::wstring LoadDomainValue(std::string_view resourceBytes) {
     std::memcpy(szBuffer, resourceBytes.data(), std::min(resourceBytes.size(), kDomainBufferBytes - 1));
     std::string strBytes(szBuffer);
     // The bytes pass through unchanged: the domain file gets back what the resource held.
-    std::wstring domain = platform::Utf8ToWide(RemoveCrLfPairs(strBytes));
+    std::wstring domain = DomainBytesToWide(RemoveCrLfPairs(strBytes));
     LOG_INFO("Domain:%s", strBytes.c_str());
     return domain;
 }
 
 bool WriteDomainFile(const std::wstring& domain, const std::wstring& installPath,
                      const std::wstring& productSubFolder) {
-    std::string strBytes = platform::WideToUtf8(domain);
+    std::string strBytes = WideToDomainBytes(domain);
     if (strBytes.empty()) return false;
     std::string strPath = platform::WideToUtf8(installPath + productSubFolder + kDomainFileName);
-    FILE* pFile = std::fopen(strPath.c_str(), "wb");
-    if (!pFile) return false;
-    bool bWritten = std::fwrite(strBytes.data(), 1, strBytes.size(), pFile) == strBytes.size();
-    return std::fclose(pFile) == 0 && bWritten;
+    // The install folder may be writable by others: a link placed at the file's name is
+    // replaced, never written through with the installer's rights.
+    return platform::ReplaceFileContents(strPath, strBytes.data(), strBytes.size()) == 0;
 }
 
 void KillSilentInstallProcess() {

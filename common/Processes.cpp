@@ -37,6 +37,15 @@ bool RunSilentSetup(const std::wstring& setupPath, const std::wstring& installFo
                     const std::wstring& progressFile) {
     std::string strSetup = platform::WideToUtf8(setupPath);
     std::string strCommandLine = platform::WideToUtf8(BuildSilentSetupCommandLine(installFolder, progressFile));
+    std::vector<std::string> args = platform::SplitCommandLine(strCommandLine);
+    // Quotation marks may stand in POSIX folder names: such a path would reach the setup as
+    // another folder, so the setup is not started with it.
+    if (args.size() != 5 || args[3] != "/path=" + platform::WideToUtf8(installFolder) ||
+        args[4] != "/progress=" + platform::WideToUtf8(progressFile)) {
+        LOG_INFO("ERR: RunSilentSetup: the paths cannot be passed on the command line: %s",
+                 platform::WideToUtf8(BuildSilentSetupCommandLine(installFolder, progressFile)).c_str());
+        return false;
+    }
     int nError = 0;
     // A downloaded file carries no execute bit.
     if (!platform::MakeExecutable(strSetup, nError)) {
@@ -44,7 +53,7 @@ bool RunSilentSetup(const std::wstring& setupPath, const std::wstring& installFo
         LOG_INFO("ERR: RunSilentSetup: setup cannot be started: %s", strSetup.c_str());
         return false;
     }
-    if (!platform::RunProgramAndWait(strSetup, platform::SplitCommandLine(strCommandLine), nError)) {
+    if (!platform::RunProgramAndWait(strSetup, args, nError)) {
         LOG_API_ERROR("execve", static_cast<unsigned long>(nError), nullptr);
         LOG_INFO("ERR: RunSilentSetup: setup cannot be started: %s", strSetup.c_str());
         return false;

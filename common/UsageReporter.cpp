@@ -35,6 +35,12 @@ std::wstring CreateClientId() {
 
 }  // namespace
 
+std::wstring BuildUsageQuery(const std::wstring& trackingId, const std::wstring& clientId,
+                             const std::wstring& category) {
+    return L"collect?v=1&t=event&tid=" + trackingId + L"&cid=" + clientId + L"&ec=" + category +
+           L" (Windows version)&el=" + clientId;
+}
+
 std::wstring FormatClientId(std::uint32_t data1, std::uint16_t data2, std::uint16_t data3,
                             const std::uint8_t data4[8]) {
     char szText[64] = {};
@@ -54,9 +60,11 @@ std::wstring UsageReporter::GetClientId() {
     if (!bCreated && store.ReadString(platform::kHiveLocalMachine, kClientKey, kClientValue, clientId)) {
         return clientId;
     }
-    clientId = CreateClientId();
+    std::wstring newId = CreateClientId();
     // An id that cannot be stored would change on every run and split one machine into many.
-    if (clientId.empty() || !store.WriteString(platform::kHiveLocalMachine, kClientKey, kClientValue, clientId)) {
+    // Another installer starting at the same moment may have stored its id first: both use that one.
+    if (newId.empty() ||
+        !store.ReadOrWriteString(platform::kHiveLocalMachine, kClientKey, kClientValue, newId, clientId)) {
         return L"";
     }
     return clientId;

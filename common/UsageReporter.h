@@ -11,6 +11,15 @@ enum UsageEventType : std::int32_t {
     kUsageInstalledSucceed = 2,
 };
 
+// The deployment's collection endpoint and analytics property; the demo site answers for this host.
+inline constexpr const wchar_t* kAnalyticsHost = L"analytics.norvane.com";
+inline constexpr const wchar_t* kAnalyticsTrackingId = L"UA-48207153-12";
+
+// The hit without its action: "collect?v=1&t=event&tid=" trackingId "&cid=" clientId "&ec="
+// category " (Windows version)&el=" clientId, nothing escaped.
+std::wstring BuildUsageQuery(const std::wstring& trackingId, const std::wstring& clientId,
+                             const std::wstring& category);
+
 class UsageReporter {
 public:
     // Reads the client id from the machine-wide settings store, creating and storing a new one

@@ -5,6 +5,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <fstream>
 #include <sstream>
@@ -30,6 +31,27 @@ bool CanOpenForReading(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     close(fd);
+    return true;
+}
+
+bool ReadFileHead(const std::string& path, std::size_t nMaxBytes, std::string& bytes) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        close(fd);
+        return false;
+    }
+    bytes.assign(nMaxBytes, '\0');
+    std::size_t nTotal = 0;
+    while (nTotal < nMaxBytes) {
+        const ssize_t nRead = read(fd, bytes.data() + nTotal, nMaxBytes - nTotal);
+        if (nRead < 0 && errno == EINTR) continue;
+        if (nRead <= 0) break;
+        nTotal += static_cast<std::size_t>(nRead);
+    }
+    close(fd);
+    bytes.resize(nTotal);
     return true;
 }
 

@@ -13,7 +13,8 @@ enum EHeadScheme {
 };
 
 // strPath is sent as given after "/", except that blanks, control characters and non-ASCII
-// bytes are percent-encoded, which HTTP does not allow raw in a request target.
+// bytes are percent-encoded, which HTTP does not allow raw in a request target, and so is "#",
+// which would end it.
 bool SendHeadRequest(const std::string& strHost, const std::string& strPath, EHeadScheme eScheme);
 
 }  // namespace platform

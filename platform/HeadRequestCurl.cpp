@@ -20,7 +20,8 @@ void InitCurlOnce() {
 std::string EscapeUnsafeCharacters(const std::string& strPath) {
     std::string strEscaped;
     for (unsigned char ch : strPath) {
-        if (ch <= 0x20 || ch >= 0x7F) {
+        // A raw "#" would end the request target at a fragment and cut the hit short.
+        if (ch <= 0x20 || ch >= 0x7F || ch == '#') {
             char szCode[4];
             std::snprintf(szCode, sizeof(szCode), "%%%02X", ch);
             strEscaped += szCode;

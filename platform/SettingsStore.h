@@ -32,11 +32,19 @@ public:
     // Creates the key when needed.
     bool WriteString(ESettingsHive eHive, const std::wstring& strKeyPath, const std::wstring& strValueName,
                      const std::wstring& strValue);
+    // In one transaction: strValue receives the stored string value when there is one, else
+    // strCandidate is stored and becomes strValue. Concurrent callers thus agree on one value.
+    bool ReadOrWriteString(ESettingsHive eHive, const std::wstring& strKeyPath, const std::wstring& strValueName,
+                           const std::wstring& strCandidate, std::wstring& strValue);
 
 private:
     bool OpenForReading();
     bool OpenForWriting();
     bool Execute(const char* pszSql);
+    bool SelectString(const char* pszHive, const std::string& strPath, const std::string& strName,
+                      std::wstring& strValue);
+    bool UpsertString(const char* pszHive, const std::string& strPath, const std::string& strName,
+                      const std::wstring& strValue);
     void Close();
 
     std::string m_strPath;

@@ -161,20 +161,41 @@ bool CSettingsStore::KeyExists(ESettingsHive eHive, const std::wstring& strKeyPa
     return query.Step() == SQLITE_ROW;
 }
 
-bool CSettingsStore::ReadString(ESettingsHive eHive, const std::wstring& strKeyPath,
-                                const std::wstring& strValueName, std::wstring& strValue) {
-    std::string strPath = CanonicalKeyPath(strKeyPath);
-    if (strPath.empty() || !OpenForReading()) return false;
+bool CSettingsStore::SelectString(const char* pszHive, const std::string& strPath, const std::string& strName,
+                                  std::wstring& strValue) {
     CStatement query(m_pDatabase,
                      "SELECT data FROM setting_values WHERE hive = ?1 AND path = ?2 AND name = ?3 AND type = ?4");
     if (!query.IsValid()) return false;
-    query.Bind(1, std::string(HiveName(eHive)));
+    query.Bind(1, std::string(pszHive));
     query.Bind(2, strPath);
-    query.Bind(3, WideToUtf8(strValueName));
+    query.Bind(3, strName);
     query.Bind(4, kStringValueType);
     if (query.Step() != SQLITE_ROW) return false;
     strValue = Utf8ToWide(query.ColumnText(0));
     return true;
+}
+
+bool CSettingsStore::UpsertString(const char* pszHive, const std::string& strPath, const std::string& strName,
+                                  const std::wstring& strValue) {
+    bool bCreated = false;
+    if (!InsertKeys(m_pDatabase, pszHive, strPath, bCreated)) return false;
+    CStatement upsert(m_pDatabase,
+                      "INSERT INTO setting_values(hive, path, name, type, data) VALUES(?1, ?2, ?3, ?4, ?5)"
+                      " ON CONFLICT(hive, path, name) DO UPDATE SET type = excluded.type, data = excluded.data");
+    if (!upsert.IsValid()) return false;
+    upsert.Bind(1, std::string(pszHive));
+    upsert.Bind(2, strPath);
+    upsert.Bind(3, strName);
+    upsert.Bind(4, kStringValueType);
+    upsert.Bind(5, WideToUtf8(strValue));
+    return upsert.Step() == SQLITE_DONE;
+}
+
+bool CSettingsStore::ReadString(ESettingsHive eHive, const std::wstring& strKeyPath,
+                                const std::wstring& strValueName, std::wstring& strValue) {
+    std::string strPath = CanonicalKeyPath(strKeyPath);
+    if (strPath.empty() || !OpenForReading()) return false;
+    return SelectString(HiveName(eHive), strPath, WideToUtf8(strValueName), strValue);
 }
 
 bool CSettingsStore::WriteString(ESettingsHive eHive, const std::wstring& strKeyPath,
@@ -182,26 +203,32 @@ bool CSettingsStore::WriteString(ESettingsHive eHive, const std::wstring& strKey
     std::string strPath = CanonicalKeyPath(strKeyPath);
     if (strPath.empty() || !OpenForWriting()) return false;
     if (!Execute("BEGIN IMMEDIATE")) return false;
-    bool bCreated = false;
-    bool bOk = InsertKeys(m_pDatabase, HiveName(eHive), strPath, bCreated);
-    if (bOk) {
-        CStatement upsert(m_pDatabase,
-                          "INSERT INTO setting_values(hive, path, name, type, data) VALUES(?1, ?2, ?3, ?4, ?5)"
-                          " ON CONFLICT(hive, path, name) DO UPDATE SET type = excluded.type, data = excluded.data");
-        bOk = upsert.IsValid();
-        if (bOk) {
-            upsert.Bind(1, std::string(HiveName(eHive)));
-            upsert.Bind(2, strPath);
-            upsert.Bind(3, WideToUtf8(strValueName));
-            upsert.Bind(4, kStringValueType);
-            upsert.Bind(5, WideToUtf8(strValue));
-            bOk = upsert.Step() == SQLITE_DONE;
-        }
+    if (!UpsertString(HiveName(eHive), strPath, WideToUtf8(strValueName), strValue) || !Execute("COMMIT")) {
+        Execute("ROLLBACK");
+        return false;
+    }
+    return true;
+}
+
+bool CSettingsStore::ReadOrWriteString(ESettingsHive eHive, const std::wstring& strKeyPath,
+                                       const std::wstring& strValueName, const std::wstring& strCandidate,
+                                       std::wstring& strValue) {
+    std::string strPath = CanonicalKeyPath(strKeyPath);
+    if (strPath.empty() || !OpenForWriting()) return false;
+    // IMMEDIATE takes the write lock before the read, so no other writer comes in between.
+    if (!Execute("BEGIN IMMEDIATE")) return false;
+    std::string strName = WideToUtf8(strValueName);
+    std::wstring stored;
+    bool bOk = SelectString(HiveName(eHive), strPath, strName, stored);
+    if (!bOk) {
+        stored = strCandidate;
+        bOk = UpsertString(HiveName(eHive), strPath, strName, stored);
     }
     if (!bOk || !Execute("COMMIT")) {
         Execute("ROLLBACK");
         return false;
     }
+    strValue = stored;
     return true;
 }
 

@@ -86,18 +86,26 @@ TEST_F(DemoSiteTest, ServesTheSetupToTheDownloaderAndRecordsHitsThenStopsCleanly
     EXPECT_EQ(ReadWholeFile(BinaryPath("tools/demo-setup/norvane-demo-setup.exe")),
               ReadWholeFile(m_folder.File("norvane-download.exe")));
 
+    // The installer's own collection host, over HTTPS with the site's authority.
     UsageReporter reporter;
-    reporter.SetTarget(L"analytics.norvane.com", L"collect?v=1&t=event&tid=UA-1-1&cid=c&ec=Norvane Vellumpod "
-                                                 L"(Windows version)&el=c");
+    reporter.SetTarget(kAnalyticsHost, BuildUsageQuery(L"UA-1-1", L"c", L"Norvane Vellumpod"));
     EXPECT_TRUE(reporter.SendStartInstall());
     EXPECT_EQ("https HEAD /collect?v=1&t=event&tid=UA-1-1&cid=c&ec=Norvane%20Vellumpod%20(Windows%20version)&el=c"
               "&ea=Downloader_Start_Install 200\n",
               ReadWholeFile(m_strState + "/analytics.log"));
 
+    // A program still running against the site when it stops.
+    std::string strLeftPid = m_folder.File("left.pid");
+    ASSERT_EQ(0, Script("run-inside.sh /bin/sh -c 'echo $$ > " + strLeftPid + "; exec sleep 60' &"));
+    for (int nWait = 0; nWait < 500 && ReadWholeFile(strLeftPid).empty(); ++nWait) usleep(10000);
+    int nLeft = std::atoi(ReadWholeFile(strLeftPid).c_str());
+    ASSERT_GT(nLeft, 0);
+
     LeaveSite();
     ASSERT_EQ(0, Script("stop.sh"));
     EXPECT_NE(0, kill(nSite, 0));
     EXPECT_NE(0, kill(nPages, 0));
+    EXPECT_NE(0, kill(nLeft, 0));
     EXPECT_FALSE(std::filesystem::exists("/run/netns/" + m_strNetns));
     EXPECT_FALSE(std::filesystem::exists(m_strState));
 }

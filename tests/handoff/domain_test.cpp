@@ -62,9 +62,36 @@ TEST_F(WriteDomainFileTest, EmptyValueWritesNoFile) {
 }
 
 TEST_F(WriteDomainFileTest, BytesComeBackUnchanged) {
-    std::string strBytes = "caf\xc3\xa9\n";
-    ASSERT_TRUE(Write(LoadDomainValue(strBytes)));
-    EXPECT_EQ(strBytes, testsupport::ReadWholeFile(DomainPath()));
+    struct Row {
+        const char* name;
+        std::string bytes;
+    } rows[] = {
+        {"UTF-8", "caf\xc3\xa9\n"},
+        {"Latin-1", "caf\xe9"},
+        {"every high byte alone", "\x80\x9f\xa0\xc0\xc1\xf5\xff"},
+        {"cut sequence at the end", "ab\xe2\x82"},
+        {"encoded surrogate", "\xed\xb2\x80"},
+        {"overlong slash", "\xc0\xaf"},
+        {"mixed", "\xd8\xb4\xff\xc3\xa9"},
+    };
+    for (const Row& row : rows) {
+        ASSERT_TRUE(Write(LoadDomainValue(row.bytes))) << row.name;
+        EXPECT_EQ(row.bytes, testsupport::ReadWholeFile(DomainPath())) << row.name;
+    }
+}
+
+TEST(LoadDomainValueTest, ValidUtf8IsReadAsText) {
+    EXPECT_EQ(L"caf\u00e9 \u0634", LoadDomainValue("caf\xc3\xa9 \xd8\xb4\r\n"));
+}
+
+TEST_F(WriteDomainFileTest, LinkAtTheNameIsReplacedNotWrittenThrough) {
+    std::string strVictim = m_folder.File("victim");
+    ASSERT_TRUE(testsupport::WriteWholeFile(strVictim, "precious"));
+    std::filesystem::create_symlink(strVictim, DomainPath());
+    ASSERT_TRUE(Write(L"com_id"));
+    EXPECT_EQ("precious", testsupport::ReadWholeFile(strVictim));
+    EXPECT_FALSE(std::filesystem::is_symlink(DomainPath()));
+    EXPECT_EQ("com_id", testsupport::ReadWholeFile(DomainPath()));
 }
 
 TEST_F(WriteDomainFileTest, MissingFolderFailsQuietly) {

@@ -1,6 +1,12 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <climits>
+#include <filesystem>
+#include <future>
 #include <string>
 
 #include "Window/SetupHandoff.h"
@@ -46,6 +52,34 @@ TEST(ReadProgressFileTest, LeadingIntegerOfTheFirstTenBytes) {
 
 TEST(ReadProgressFileTest, MissingFileLeavesTheValue) {
     testsupport::CTempDir folder;
+    int value = 77;
+    EXPECT_FALSE(ReadProgressFile(platform::Utf8ToWide(folder.File("temp.progress")), value));
+    EXPECT_EQ(77, value);
+}
+
+// Whatever the setup leaves at the file's name, the UI thread's poll must not block on it.
+TEST(ReadProgressFileTest, PipeAtTheNameDoesNotBlock) {
+    testsupport::CTempDir folder;
+    std::string strPath = folder.File("temp.progress");
+    ASSERT_EQ(0, mkfifo(strPath.c_str(), 0600));
+    auto read = std::async(std::launch::async, [&strPath] {
+        int value = 33;
+        bool bRead = ReadProgressFile(platform::Utf8ToWide(strPath), value);
+        return bRead ? value : -1;
+    });
+    bool bReturned = read.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    if (!bReturned) {
+        // Releases the blocked reader so that the test can end.
+        int nWriter = open(strPath.c_str(), O_WRONLY | O_NONBLOCK);
+        if (nWriter >= 0) close(nWriter);
+    }
+    EXPECT_TRUE(bReturned);
+    EXPECT_EQ(0, read.get());
+}
+
+TEST(ReadProgressFileTest, FolderAtTheNameIsNoFile) {
+    testsupport::CTempDir folder;
+    std::filesystem::create_directory(folder.File("temp.progress"));
     int value = 77;
     EXPECT_FALSE(ReadProgressFile(platform::Utf8ToWide(folder.File("temp.progress")), value));
     EXPECT_EQ(77, value);

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -91,6 +93,17 @@ TEST_F(FindProcessTest, TwoInstancesAreFoundAndStoppedOneAtATime) {
 
     ASSERT_TRUE(KillProcess(next));
     EXPECT_FALSE(FindProcess(L"norvane-twin.bin", next));
+}
+
+// A process that has ended but is not yet reaped by its parent no longer runs.
+TEST_F(FindProcessTest, EndedButUnreapedProcessIsNotFound) {
+    int nId = Start("norvane-zombie.tmp");
+    ASSERT_GT(nId, 0);
+    ASSERT_EQ(0, kill(nId, SIGKILL));
+    siginfo_t info {};
+    ASSERT_EQ(0, waitid(P_PID, static_cast<id_t>(nId), &info, WEXITED | WNOWAIT));
+    std::uint32_t found = 0;
+    EXPECT_FALSE(FindProcess(L"norvane-zombie.tmp", found));
 }
 
 TEST_F(FindProcessTest, KillOfMissingProcessFails) {

@@ -60,6 +60,26 @@ TEST(RunSilentSetupTest, SetupGetsExecuteBitSilentArgumentsAndIsWaitedFor) {
     EXPECT_EQ(0755u, info.st_mode & 0777);
 }
 
+TEST(RunSilentSetupTest, PathsThatTheCommandLineCannotCarryAreRefused) {
+    struct Row {
+        const char* name;
+        std::string installFolder;
+        std::string progressFile;
+    } rows[] = {
+        {"quote in the install folder", "/opt/a\" /path=\"/etc/", "/opt/temp.progress"},
+        {"quote in the progress file", "/opt/", "/opt/x\"y/temp.progress"},
+    };
+    for (const Row& row : rows) {
+        CTempDir folder;
+        std::string strSetup = folder.File("norvane-download.exe");
+        std::string strRan = folder.File("ran.txt");
+        ASSERT_TRUE(processtest::WriteScript(strSetup, "echo ran > '" + strRan + "'\n", true));
+        EXPECT_FALSE(RunSilentSetup(Wide(strSetup), Wide(row.installFolder), Wide(row.progressFile))) << row.name;
+        EXPECT_FALSE(std::filesystem::exists(strRan)) << row.name;
+    }
+    EXPECT_NE(std::string::npos, DefaultLogText().find("ERR: RunSilentSetup: the paths cannot be passed"));
+}
+
 TEST(RunSilentSetupTest, SetupInheritsNoDescriptors) {
     CTempDir folder;
     int nLeaked = open("/dev/null", O_RDONLY);

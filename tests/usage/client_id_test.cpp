@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
+#include <vector>
 
 #include "common/UsageReporter.h"
 #include "platform/SettingsStore.h"
@@ -74,6 +77,38 @@ TEST_F(ClientIdTest, StoredValueIsUsedAsItIs) {
     platform::CSettingsStore store;
     ASSERT_TRUE(store.WriteString(platform::kHiveLocalMachine, kClientKey, L"GUID", L"stored-by-an-earlier-run"));
     EXPECT_EQ(L"stored-by-an-earlier-run", m_reporter.GetClientId());
+}
+
+// Installers started at the same moment on a fresh machine, each with its own connection. The
+// race is narrow, so it is run many times; every round must end with one id for all.
+TEST_F(ClientIdTest, ConcurrentFirstRunsAgreeOnOneStoredId) {
+    constexpr int kRuns = 8;
+    constexpr int kRounds = 400;
+    int nSplitRounds = 0;
+    for (int nRound = 0; nRound < kRounds && nSplitRounds == 0; ++nRound) {
+        SetUp();
+        std::atomic<int> nReady{0};
+        std::vector<std::wstring> ids(kRuns);
+        std::vector<std::thread> runs;
+        for (int i = 0; i < kRuns; ++i) {
+            runs.emplace_back([&nReady, &ids, i] {
+                ++nReady;
+                while (nReady.load() < kRuns) std::this_thread::yield();
+                UsageReporter reporter;
+                ids[static_cast<std::size_t>(i)] = reporter.GetClientId();
+            });
+        }
+        for (std::thread& run : runs) run.join();
+        std::wstring stored = StoredId();
+        ASSERT_TRUE(HasClientIdForm(stored)) << "round " << nRound;
+        for (const std::wstring& id : ids) {
+            if (id != stored) {
+                ++nSplitRounds;
+                break;
+            }
+        }
+    }
+    EXPECT_EQ(0, nSplitRounds);
 }
 
 TEST_F(ClientIdTest, UnusableStoreGivesAnEmptyId) {

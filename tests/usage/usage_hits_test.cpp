@@ -108,6 +108,36 @@ TEST_F(UsageHitsTest, ThreeEventsOverHttpsWithTheExactQuery) {
     }
 }
 
+// The category is the pack's product name as it is: nothing in it may cut the hit short or
+// change its other fields.
+TEST_F(UsageHitsTest, CategoryCharactersReachTheCollector) {
+    struct Row {
+        const char* name;
+        const wchar_t* category;
+        const char* sent;
+    } rows[] = {
+        {"number sign", L"Vellumpod #1", "Vellumpod%20%231"},
+        {"dot segments", L"a/../b/./c", "a/../b/./c"},
+        {"percent and plus go as they are", L"100% + more", "100%%20+%20more"},
+        {"quote and braces go as they are", L"\"x\" {y} |z| ^ `w` <v>", "\"x\"%20{y}%20|z|%20^%20`w`%20<v>"},
+        {"non-ASCII", L"Vell\u00fcmpod \u0634", "Vell%C3%BCmpod%20%D8%B4"},
+    };
+    ASSERT_TRUE(StartCollector());
+    for (const Row& row : rows) {
+        m_site.ClearHits();
+        m_reporter.SetTarget(L"collect.norvane.test",
+                             std::wstring(L"collect?v=1&t=event&tid=UA-1-1&cid=c&ec=") + row.category +
+                                 L" (Windows version)&el=c");
+        EXPECT_TRUE(m_reporter.SendDownloaderInstalled()) << row.name;
+        std::vector<testsite::SiteHit> hits = m_site.Hits();
+        ASSERT_EQ(1u, hits.size()) << row.name;
+        EXPECT_EQ(std::string("/collect?v=1&t=event&tid=UA-1-1&cid=c&ec=") + row.sent +
+                      "%20(Windows%20version)&el=c&ea=Downloader_Installed",
+                  hits[0].strTarget)
+            << row.name;
+    }
+}
+
 TEST_F(UsageHitsTest, HttpOnlyCollectorTakesTheStartOnItsSecondTryAndTheRestDirectly) {
     ASSERT_TRUE(StartCollector(testsite::kFault_OnlyHttp));
     m_reporter.SetTarget(L"collect.norvane.test", kQuery);

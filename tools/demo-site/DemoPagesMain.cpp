@@ -7,6 +7,7 @@
 //   norvane-demo-pages --address ADDR --cert FILE --key FILE --hits FILE [--log FILE]
 //       --hits receives one line per analytics hit, --log one per other request.
 #include <httplib.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -22,10 +23,6 @@
 #include "tools/site/CertificateMaker.h"
 
 namespace {
-
-volatile std::sig_atomic_t g_bStop = 0;
-
-void OnSignal(int) { g_bStop = 1; }
 
 int Usage() {
     std::fprintf(stderr,
@@ -116,15 +113,22 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "norvane-demo-pages: cannot bind %s:443 and :80\n", strAddress.c_str());
         return 1;
     }
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
+    // Blocked before the server threads start, so that they inherit the mask and only the wait
+    // below takes the signal; a signal that came before the wait is not lost.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::thread secureThread([&secure] { secure.listen_after_bind(); });
     std::thread plainThread([&plain] { plain.listen_after_bind(); });
     // stop() only reaches a listener that has entered its loop.
     for (int nWait = 0; nWait < 5000 && (!secure.is_running() || !plain.is_running()); ++nWait) usleep(1000);
     std::printf("norvane-demo-pages: serving on %s (https 443, http 80)\n", strAddress.c_str());
     std::fflush(stdout);
-    while (!g_bStop) pause();
+    int nSignal = 0;
+    while (sigwait(&stopSignals, &nSignal) != 0) {
+    }
     secure.stop();
     plain.stop();
     secureThread.join();

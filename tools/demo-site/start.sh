@@ -11,6 +11,8 @@ if server_pid site norvane-site > /dev/null && server_pid pages norvane-demo-pag
   exit 0
 fi
 "$here/stop.sh" --quiet
+# A start that fails half way leaves no namespace, server or state behind.
+trap 'status=$?; if [ $status -ne 0 ]; then "$here/stop.sh" --quiet || true; fi' EXIT
 
 # NORVANE_DEMO_SKIP_BUILD=1 when the caller has built the site's programs already.
 if [ "${NORVANE_DEMO_SKIP_BUILD:-0}" != 1 ]; then
