@@ -5,9 +5,13 @@
 #include <sched.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +40,49 @@ bool MountTmpfs(const char* target) {
     return mount("tmpfs", target, "tmpfs", 0, "mode=0755") == 0;
 }
 
+int ExitStatusOf(int status) {
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Waits for one child and answers its exit status.
+int WaitForChild(pid_t child) {
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR) return 1;
+    }
+    return ExitStatusOf(status);
+}
+
+// The namespace's first process: reaps every orphan (servers the tests started and left behind
+// become its children) until the tests end; its exit then ends whatever still runs there.
+[[noreturn]] void ReapUntilTestsEnd(pid_t tests) {
+    for (;;) {
+        int status = 0;
+        const pid_t ended = waitpid(-1, &status, 0);
+        if (ended == tests) _exit(ExitStatusOf(status));
+        if (ended < 0 && errno == ECHILD) _exit(1);
+    }
+}
+
+// Runs the tests in a new process-id namespace with its own /proc, so that tests that find or
+// kill processes by name see only their own. The original process only waits and hands on the
+// exit status.
+bool ContinueInOwnProcessNamespace() {
+    if (unshare(CLONE_NEWPID) != 0) return false;
+    const pid_t init = fork();
+    if (init < 0) return false;
+    if (init > 0) {
+        std::fflush(nullptr);
+        _exit(WaitForChild(init));
+    }
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    const bool mounted = mount("proc", "/proc", "proc", MS_NOSUID | MS_NODEV | MS_NOEXEC, nullptr) == 0;
+    const pid_t tests = fork();
+    if (tests < 0) _exit(1);
+    if (tests > 0) ReapUntilTestsEnd(tests);
+    return mounted;
+}
+
 }  // namespace
 
 bool EnterSandbox() {
@@ -52,7 +99,8 @@ bool EnterSandbox() {
         std::perror("mount private");
         return false;
     }
-    bool ok = BringLoopbackUp();
+    bool ok = ContinueInOwnProcessNamespace();
+    ok = BringLoopbackUp() && ok;
     ok = MountTmpfs("/opt") && ok;
     ok = MountTmpfs("/var/lib") && ok;
     if (!ok) std::fprintf(stderr, "sandbox set-up incomplete: %s\n", std::strerror(errno));

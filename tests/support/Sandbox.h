@@ -3,9 +3,10 @@
 
 namespace testsupport {
 
-// Enters private network and mount namespaces, brings up loopback and lays tmpfs over
-// /opt and /var/lib, so that tests may bind 127.0.0.1:443/80 and write machine-wide
-// folders without touching the machine. Must run before any thread starts.
+// Enters private network, mount and process-id namespaces, brings up loopback and lays tmpfs
+// over /opt and /var/lib, so that tests may bind 127.0.0.1:443/80, write machine-wide folders
+// and find or kill processes by name without touching the machine. Must run before any thread
+// starts; the tests then run in a child process that is the namespace's first process.
 // Returns false (with a message on stderr) when not running as root.
 bool EnterSandbox();
 
