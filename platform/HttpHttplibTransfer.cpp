@@ -1,6 +1,7 @@
 #include <httplib.h>
 
 #include <algorithm>
+#include <cctype>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
@@ -40,8 +41,30 @@ bool IsHostListedIn(const std::string& strHost, const char* pszList) {
     return false;
 }
 
-// The proxy for a secure request to strHost from the standard variables, if any.
-bool FindProxyFor(const std::string& strHost, std::string& strProxyHost, int& nProxyPort) {
+struct ProxySetting {
+    std::string strHost;
+    int nPort = 1080;
+    std::string strUser;
+    std::string strPassword;
+};
+
+std::string PercentDecoded(const std::string& strText) {
+    std::string strDecoded;
+    for (std::size_t i = 0; i < strText.size(); ++i) {
+        if (strText[i] == '%' && i + 2 < strText.size() && std::isxdigit(static_cast<unsigned char>(strText[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(strText[i + 2]))) {
+            strDecoded += static_cast<char>(std::stoi(strText.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            strDecoded += strText[i];
+        }
+    }
+    return strDecoded;
+}
+
+// The proxy for a secure request to strHost from the standard variables, if any. A proxy
+// written with "user:password@" gets them as its credentials, not as part of its name.
+bool FindProxyFor(const std::string& strHost, ProxySetting& proxy) {
     if (IsHostListedIn(strHost, std::getenv("no_proxy")) || IsHostListedIn(strHost, std::getenv("NO_PROXY"))) return false;
     for (const char* pszName : {"https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) {
         const char* pszValue = std::getenv(pszName);
@@ -50,9 +73,16 @@ bool FindProxyFor(const std::string& strHost, std::string& strProxyHost, int& nP
         std::size_t nScheme = strValue.find("://");
         if (nScheme != std::string::npos) strValue.erase(0, nScheme + 3);
         strValue = strValue.substr(0, strValue.find('/'));
-        nProxyPort = 1080;
-        SplitHostPort(strValue, strProxyHost, nProxyPort);
-        return !strProxyHost.empty();
+        std::size_t nAt = strValue.rfind('@');
+        if (nAt != std::string::npos) {
+            std::string strUserInfo = strValue.substr(0, nAt);
+            strValue.erase(0, nAt + 1);
+            std::size_t nColon = strUserInfo.find(':');
+            proxy.strUser = PercentDecoded(strUserInfo.substr(0, nColon));
+            if (nColon != std::string::npos) proxy.strPassword = PercentDecoded(strUserInfo.substr(nColon + 1));
+        }
+        SplitHostPort(strValue, proxy.strHost, proxy.nPort);
+        return !proxy.strHost.empty();
     }
     return false;
 }
@@ -163,9 +193,11 @@ private:
         client->set_follow_location(true);
         client->set_decompress(false);
         client->enable_server_certificate_verification(true);
-        std::string strProxyHost;
-        int nProxyPort = 0;
-        if (m_bUseSystemProxy && FindProxyFor(m_strHost, strProxyHost, nProxyPort)) client->set_proxy(strProxyHost, nProxyPort);
+        ProxySetting proxy;
+        if (m_bUseSystemProxy && FindProxyFor(m_strHost, proxy)) {
+            client->set_proxy(proxy.strHost, proxy.nPort);
+            if (!proxy.strUser.empty()) client->set_proxy_basic_auth(proxy.strUser, proxy.strPassword);
+        }
 
         httplib::Request request = m_request;
         request.response_handler = [this](const httplib::Response& response) { return OnHeaders(response); };
