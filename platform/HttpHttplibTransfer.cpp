@@ -1,6 +1,9 @@
+#include <fcntl.h>
 #include <httplib.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 #include <condition_variable>
 #include <cstdlib>
@@ -12,11 +15,16 @@
 #include "platform/HttpOptions.h"
 #include "platform/HttpText.h"
 #include "platform/HttpTransfer.h"
+#include "platform/SocketTraffic.h"
 
 namespace platform {
 namespace {
 
 constexpr std::size_t kMaxPendingBytes = 512 * 1024;
+// The library gathers header lines (and redirect bodies) without limit; a response that has
+// not finished its headers within this much is not a web server's.
+constexpr std::uint64_t kMaxResponseHeadBytes = 1024 * 1024;
+constexpr auto kHeadWatchInterval = std::chrono::milliseconds(50);
 constexpr unsigned long kErrorBadArgument = static_cast<unsigned long>(httplib::Error::Unknown);
 
 bool IsHostListedIn(const std::string& strHost, const char* pszList) {
@@ -104,6 +112,7 @@ public:
         // A body nobody reads any more must not keep the thread waiting on a slow server.
         if (client) client->stop();
         if (m_worker.joinable()) m_worker.join();
+        CloseWatchedSocket();
     }
 
     bool Connect(const std::string& strHost, int nPort, bool bHttps) override {
@@ -136,7 +145,15 @@ public:
         m_slot.emplace(m_strHost + ":" + std::to_string(m_nPort));
         m_worker = std::thread([this] { RunExchange(); });
         std::unique_lock<std::mutex> guard(m_lock);
-        m_changed.wait(guard, [this] { return m_bHeadersIn || m_bFinished; });
+        while (!m_changed.wait_for(guard, kHeadWatchInterval, [this] { return m_bHeadersIn || m_bFinished; })) {
+            if (!IsHeadTooLong()) continue;
+            std::shared_ptr<httplib::ClientImpl> client = m_client;
+            guard.unlock();
+            if (client) client->stop();
+            guard.lock();
+            m_changed.wait(guard, [this] { return m_bHeadersIn || m_bFinished; });
+        }
+        CloseWatchedSocketLocked();
         if (!m_bHeadersIn) return Fail(m_nError);
         return true;
     }
@@ -179,6 +196,29 @@ private:
         return false;
     }
 
+    // The connection is watched through a socket of our own on it, so that a number the
+    // library has closed and the system has given to another connection is never asked.
+    void WatchSocket(int fd) {
+        std::lock_guard<std::mutex> guard(m_lock);
+        CloseWatchedSocketLocked();
+        if (!m_bHeadersIn) m_nWatchedFd = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    }
+
+    void CloseWatchedSocketLocked() {
+        if (m_nWatchedFd >= 0) close(m_nWatchedFd);
+        m_nWatchedFd = -1;
+    }
+
+    void CloseWatchedSocket() {
+        std::lock_guard<std::mutex> guard(m_lock);
+        CloseWatchedSocketLocked();
+    }
+
+    bool IsHeadTooLong() const {
+        std::uint64_t nConsumed = 0;
+        return m_nWatchedFd >= 0 && SocketBytesConsumed(m_nWatchedFd, nConsumed) && nConsumed > kMaxResponseHeadBytes;
+    }
+
     void RunExchange() {
         std::shared_ptr<httplib::ClientImpl> client;
         if (m_bHttps) {
@@ -193,6 +233,7 @@ private:
         client->set_follow_location(true);
         client->set_decompress(false);
         client->enable_server_certificate_verification(true);
+        client->set_socket_options([this](socket_t fd) { WatchSocket(fd); });
         ProxySetting proxy;
         if (m_bUseSystemProxy && FindProxyFor(m_strHost, proxy)) {
             client->set_proxy(proxy.strHost, proxy.nPort);
@@ -262,6 +303,7 @@ private:
     mutable std::mutex m_lock;
     std::condition_variable m_changed;
     std::shared_ptr<httplib::ClientImpl> m_client;
+    int m_nWatchedFd = -1;
     httplib::Response m_response;
     bool m_bHeadersIn = false;
     bool m_bFinished = false;

@@ -129,4 +129,33 @@ TEST_P(HostileServer, BothBackEndsStayWithinWhatWasClaimed) {
 INSTANTIATE_TEST_SUITE_P(Table, HostileServer, testing::ValuesIn(kHostileCases),
                          [](const testing::TestParamInfo<HostileCase>& info) { return info.param.pszName; });
 
+// Header lines without end must not be gathered without bound: the client gives up long
+// before the server has sent a large amount.
+TEST(HostileServerEndless, EndlessHeaderLinesAreCutShort) {
+    for (int nBackEnd : {0, 1}) {
+        SCOPED_TRACE(BackEndName(nBackEnd));
+        std::atomic<std::size_t> nSentBytes{0};
+        nettest::CScriptedServer server;
+        ASSERT_TRUE(server.Start(kPort, [&nSentBytes, &server](int fd, const std::string&) {
+            std::string strLine = "X-Filler: " + Bytes(100, 'x') + "\r\n";
+            std::string strBlock = "HTTP/1.1 200 OK\r\n";
+            while (strBlock.size() < 64 * 1024) strBlock += strLine;
+            auto start = std::chrono::steady_clock::now();
+            while (!server.Stopping() && nSentBytes < (256u << 20) &&
+                   std::chrono::steady_clock::now() - start < std::chrono::seconds(8)) {
+                if (!SendAll(fd, strBlock)) return;
+                nSentBytes += strBlock.size();
+                strBlock = Bytes(0, ' ');
+                while (strBlock.size() < 64 * 1024) strBlock += strLine;
+            }
+        }));
+        auto transfer = MakeTransfer(nBackEnd);
+        Exchange result = RunExchange(*transfer);
+        EXPECT_FALSE(result.bSent);
+        transfer.reset();
+        server.Stop();
+        EXPECT_LT(nSentBytes.load(), 16u << 20);
+    }
+}
+
 }  // namespace

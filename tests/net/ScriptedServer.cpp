@@ -62,6 +62,9 @@ void CScriptedServer::AcceptLoop() {
 }
 
 void CScriptedServer::Serve(int fd) {
+    // A client that stopped reading without a reset would hold the answer for minutes.
+    timeval sendTimeout{1, 0};
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &sendTimeout, sizeof(sendTimeout));
     std::string strRequest;
     char buffer[4096];
     while (strRequest.find("\r\n\r\n") == std::string::npos) {
