@@ -167,7 +167,9 @@ bool CHttpDownload::ReadUrlContent(CBaseRequest* pRequest, DownloadTask* pTask) 
         Notify(kDownload_Progress, nDownloadedSize, nTotalSize);
         nWritten += nRead;
     }
-    if (nWritten == pTask->nLength && nRead == 0) return true;
+    // A read that fails after every byte of the range arrived (a server that claimed more
+    // and closed) leaves the range complete; only a body running past it is refused.
+    if (nWritten == pTask->nLength && nRead <= 0) return true;
     {
         std::lock_guard<std::mutex> guard(*pTask->pLock);
         nDownloadedSize -= nWritten;
