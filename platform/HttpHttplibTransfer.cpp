@@ -150,6 +150,9 @@ public:
             std::shared_ptr<httplib::ClientImpl> client = m_client;
             guard.unlock();
             if (client) client->stop();
+            // The library's own lock is taken while it reports a new socket to us: never
+            // let its destructor run under ours.
+            client.reset();
             guard.lock();
             m_changed.wait(guard, [this] { return m_bHeadersIn || m_bFinished; });
         }
