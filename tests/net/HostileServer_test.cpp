@@ -158,4 +158,32 @@ TEST(HostileServerEndless, EndlessHeaderLinesAreCutShort) {
     }
 }
 
+
+// A redirect on the same server: the header line goes along and the final answer is read.
+// (The second library reuses the connection for it, so the server must say it closes.)
+TEST(HostileServerRedirect, RangeFollowsTheRedirect) {
+    nettest::CScriptedServer server;
+    ASSERT_TRUE(server.Start(kPort, [](int fd, const std::string& strRequest) {
+        if (strRequest.compare(0, 14, "GET /file.exe ") == 0) {
+            SendAll(fd, "HTTP/1.1 302 Found\r\nLocation: /moved.exe\r\nConnection: close\r\nContent-Length: 0\r\n\r\n");
+        } else if (strRequest.find("Range: bytes=0-99") != std::string::npos) {
+            SendAll(fd, kHead206 + "Content-Length: 100\r\n\r\n" + Bytes(100, 'r'));
+        } else {
+            SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nbad");
+        }
+    }));
+    for (int nBackEnd : {0, 1}) {
+        SCOPED_TRACE(BackEndName(nBackEnd));
+        auto transfer = MakeTransfer(nBackEnd);
+        Exchange result = RunExchange(*transfer);
+        EXPECT_TRUE(result.bSent);
+        EXPECT_EQ(result.nStatus, 206);
+        EXPECT_EQ(result.strBody, Bytes(100, 'r'));
+        EXPECT_EQ(result.nLastRead, 0);
+        std::string strRange;
+        EXPECT_TRUE(transfer->ResponseHeader("Content-Range", strRange));
+        EXPECT_EQ(strRange, "bytes 0-99/100");
+    }
+}
+
 }  // namespace
