@@ -68,6 +68,15 @@ TEST(HostileDownload, ContentRangeOfAnotherRangeIsRefused) {
     EXPECT_EQ(progress.nHighest, 1000);
     EXPECT_EQ(testsupport::ReadWholeFile(folder.File("setup.exe")), strContent);
     EXPECT_GE(nFirstRangeAsked.load(), 2);
+
+    std::string strLog = testsupport::ReadWholeFile(folder.File("hostile.log"));
+    for (const char* pszRecord :
+         {"Download....", "GetDownloadFileSize....", "DownLoadContent: ThreadNum = 2\n", "][0][Range:bytes=0-499] beging...",
+          "][1][Range:bytes=500-999] beging...", "][0] SUCCCESS!", "][1] SUCCCESS!",
+          "ERR:[WinHttp] download Fail ,dstSize: 500 !=  downloadingSize: 0)", "[0][WinHttp] Request fail,  retry 0...(",
+          "HttpDownload,ret = 0 (time = "}) {
+        EXPECT_NE(strLog.find(pszRecord), std::string::npos) << pszRecord << "\n" << strLog;
+    }
 }
 
 }  // namespace
