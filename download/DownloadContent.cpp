@@ -142,7 +142,12 @@ bool CHttpDownload::ResponseFitsRange(CBaseRequest* pRequest, const DownloadTask
 }
 
 bool CHttpDownload::ReadUrlContent(CBaseRequest* pRequest, DownloadTask* pTask) {
-    if (!ResponseFitsRange(pRequest, pTask)) return false;
+    if (!ResponseFitsRange(pRequest, pTask)) {
+        // Nothing of it was written; the attempt ends as any of the wrong length does.
+        LOG_INFO("ERR:[%s] download Fail ,dstSize: %d !=  downloadingSize: %d)", pRequest->GetRequestName(),
+                 pTask->nLength, 0);
+        return false;
+    }
     std::unique_ptr<char[]> buffer(new char[kReadBufferBytes]);
     std::int32_t nWritten = 0;
     std::int32_t nRead = 0;
@@ -167,7 +172,9 @@ bool CHttpDownload::ReadUrlContent(CBaseRequest* pRequest, DownloadTask* pTask) 
         Notify(kDownload_Progress, nDownloadedSize, nTotalSize);
         nWritten += nRead;
     }
-    if (nWritten == pTask->nLength && nRead == 0) return true;
+    // A read that fails after every byte of the range arrived (a server that claimed more
+    // and closed) leaves the range complete; only a body running past it is refused.
+    if (nWritten == pTask->nLength && nRead <= 0) return true;
     {
         std::lock_guard<std::mutex> guard(*pTask->pLock);
         nDownloadedSize -= nWritten;

@@ -1,6 +1,10 @@
+#include <fcntl.h>
 #include <httplib.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cctype>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
@@ -11,11 +15,16 @@
 #include "platform/HttpOptions.h"
 #include "platform/HttpText.h"
 #include "platform/HttpTransfer.h"
+#include "platform/SocketTraffic.h"
 
 namespace platform {
 namespace {
 
 constexpr std::size_t kMaxPendingBytes = 512 * 1024;
+// The library gathers header lines (and redirect bodies) without limit; a response that has
+// not finished its headers within this much is not a web server's.
+constexpr std::uint64_t kMaxResponseHeadBytes = 1024 * 1024;
+constexpr auto kHeadWatchInterval = std::chrono::milliseconds(50);
 constexpr unsigned long kErrorBadArgument = static_cast<unsigned long>(httplib::Error::Unknown);
 
 bool IsHostListedIn(const std::string& strHost, const char* pszList) {
@@ -40,8 +49,30 @@ bool IsHostListedIn(const std::string& strHost, const char* pszList) {
     return false;
 }
 
-// The proxy for a secure request to strHost from the standard variables, if any.
-bool FindProxyFor(const std::string& strHost, std::string& strProxyHost, int& nProxyPort) {
+struct ProxySetting {
+    std::string strHost;
+    int nPort = 1080;
+    std::string strUser;
+    std::string strPassword;
+};
+
+std::string PercentDecoded(const std::string& strText) {
+    std::string strDecoded;
+    for (std::size_t i = 0; i < strText.size(); ++i) {
+        if (strText[i] == '%' && i + 2 < strText.size() && std::isxdigit(static_cast<unsigned char>(strText[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(strText[i + 2]))) {
+            strDecoded += static_cast<char>(std::stoi(strText.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            strDecoded += strText[i];
+        }
+    }
+    return strDecoded;
+}
+
+// The proxy for a secure request to strHost from the standard variables, if any. A proxy
+// written with "user:password@" gets them as its credentials, not as part of its name.
+bool FindProxyFor(const std::string& strHost, ProxySetting& proxy) {
     if (IsHostListedIn(strHost, std::getenv("no_proxy")) || IsHostListedIn(strHost, std::getenv("NO_PROXY"))) return false;
     for (const char* pszName : {"https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) {
         const char* pszValue = std::getenv(pszName);
@@ -50,9 +81,16 @@ bool FindProxyFor(const std::string& strHost, std::string& strProxyHost, int& nP
         std::size_t nScheme = strValue.find("://");
         if (nScheme != std::string::npos) strValue.erase(0, nScheme + 3);
         strValue = strValue.substr(0, strValue.find('/'));
-        nProxyPort = 1080;
-        SplitHostPort(strValue, strProxyHost, nProxyPort);
-        return !strProxyHost.empty();
+        std::size_t nAt = strValue.rfind('@');
+        if (nAt != std::string::npos) {
+            std::string strUserInfo = strValue.substr(0, nAt);
+            strValue.erase(0, nAt + 1);
+            std::size_t nColon = strUserInfo.find(':');
+            proxy.strUser = PercentDecoded(strUserInfo.substr(0, nColon));
+            if (nColon != std::string::npos) proxy.strPassword = PercentDecoded(strUserInfo.substr(nColon + 1));
+        }
+        SplitHostPort(strValue, proxy.strHost, proxy.nPort);
+        return !proxy.strHost.empty();
     }
     return false;
 }
@@ -74,6 +112,7 @@ public:
         // A body nobody reads any more must not keep the thread waiting on a slow server.
         if (client) client->stop();
         if (m_worker.joinable()) m_worker.join();
+        CloseWatchedSocket();
     }
 
     bool Connect(const std::string& strHost, int nPort, bool bHttps) override {
@@ -106,7 +145,18 @@ public:
         m_slot.emplace(m_strHost + ":" + std::to_string(m_nPort));
         m_worker = std::thread([this] { RunExchange(); });
         std::unique_lock<std::mutex> guard(m_lock);
-        m_changed.wait(guard, [this] { return m_bHeadersIn || m_bFinished; });
+        while (!m_changed.wait_for(guard, kHeadWatchInterval, [this] { return m_bHeadersIn || m_bFinished; })) {
+            if (!IsHeadTooLong()) continue;
+            std::shared_ptr<httplib::ClientImpl> client = m_client;
+            guard.unlock();
+            if (client) client->stop();
+            // The library's own lock is taken while it reports a new socket to us: never
+            // let its destructor run under ours.
+            client.reset();
+            guard.lock();
+            m_changed.wait(guard, [this] { return m_bHeadersIn || m_bFinished; });
+        }
+        CloseWatchedSocketLocked();
         if (!m_bHeadersIn) return Fail(m_nError);
         return true;
     }
@@ -149,6 +199,29 @@ private:
         return false;
     }
 
+    // The connection is watched through a socket of our own on it, so that a number the
+    // library has closed and the system has given to another connection is never asked.
+    void WatchSocket(int fd) {
+        std::lock_guard<std::mutex> guard(m_lock);
+        CloseWatchedSocketLocked();
+        if (!m_bHeadersIn) m_nWatchedFd = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    }
+
+    void CloseWatchedSocketLocked() {
+        if (m_nWatchedFd >= 0) close(m_nWatchedFd);
+        m_nWatchedFd = -1;
+    }
+
+    void CloseWatchedSocket() {
+        std::lock_guard<std::mutex> guard(m_lock);
+        CloseWatchedSocketLocked();
+    }
+
+    bool IsHeadTooLong() const {
+        std::uint64_t nConsumed = 0;
+        return m_nWatchedFd >= 0 && SocketBytesConsumed(m_nWatchedFd, nConsumed) && nConsumed > kMaxResponseHeadBytes;
+    }
+
     void RunExchange() {
         std::shared_ptr<httplib::ClientImpl> client;
         if (m_bHttps) {
@@ -163,9 +236,12 @@ private:
         client->set_follow_location(true);
         client->set_decompress(false);
         client->enable_server_certificate_verification(true);
-        std::string strProxyHost;
-        int nProxyPort = 0;
-        if (m_bUseSystemProxy && FindProxyFor(m_strHost, strProxyHost, nProxyPort)) client->set_proxy(strProxyHost, nProxyPort);
+        client->set_socket_options([this](socket_t fd) { WatchSocket(fd); });
+        ProxySetting proxy;
+        if (m_bUseSystemProxy && FindProxyFor(m_strHost, proxy)) {
+            client->set_proxy(proxy.strHost, proxy.nPort);
+            if (!proxy.strUser.empty()) client->set_proxy_basic_auth(proxy.strUser, proxy.strPassword);
+        }
 
         httplib::Request request = m_request;
         request.response_handler = [this](const httplib::Response& response) { return OnHeaders(response); };
@@ -230,6 +306,7 @@ private:
     mutable std::mutex m_lock;
     std::condition_variable m_changed;
     std::shared_ptr<httplib::ClientImpl> m_client;
+    int m_nWatchedFd = -1;
     httplib::Response m_response;
     bool m_bHeadersIn = false;
     bool m_bFinished = false;
