@@ -2,6 +2,8 @@
 # Builds every fuzz target (tests/fuzz/NAME/fuzz.cpp) with clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer, and runs each for FUZZ_SECONDS (default 20) over its seed corpus
 # (tests/fuzz/NAME/corpus). New inputs go to a temporary folder; the repository is not changed.
+# FUZZ_SEED fixes the random seed, so that a run explores the same inputs each time (CI uses it: a
+# finding there is then the change's, not luck's).
 # With names as arguments only those targets run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -28,7 +30,7 @@ for name in "${names[@]}"; do
   work=$(mktemp -d)
   echo "fuzz: $name for ${seconds}s"
   if ! ASAN_OPTIONS=detect_leaks=0 "$build/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 \
-      -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$work/" "$work" "$root/tests/fuzz/$name/corpus" \
+      -rss_limit_mb=2048 ${FUZZ_SEED:+-seed=$FUZZ_SEED} -print_final_stats=1 -artifact_prefix="$work/" "$work" "$root/tests/fuzz/$name/corpus" \
       >"$work/log" 2>&1; then
     tail -n 60 "$work/log"
     echo "fuzz: $name FAILED (inputs kept in $work)"
