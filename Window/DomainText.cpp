@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/Text.h"
+
 namespace {
 
 constexpr char32_t kEscapeBase = 0xDC00;
@@ -33,24 +35,6 @@ std::size_t DecodeSequence(std::string_view bytes, char32_t& nCode) {
     return nLength;
 }
 
-void AppendUtf8(std::string& bytes, char32_t nCode) {
-    if (nCode < 0x80) {
-        bytes += static_cast<char>(nCode);
-    } else if (nCode < 0x800) {
-        bytes += static_cast<char>(0xC0 | (nCode >> 6));
-        bytes += static_cast<char>(0x80 | (nCode & 0x3F));
-    } else if (nCode < 0x10000) {
-        bytes += static_cast<char>(0xE0 | (nCode >> 12));
-        bytes += static_cast<char>(0x80 | ((nCode >> 6) & 0x3F));
-        bytes += static_cast<char>(0x80 | (nCode & 0x3F));
-    } else {
-        bytes += static_cast<char>(0xF0 | (nCode >> 18));
-        bytes += static_cast<char>(0x80 | ((nCode >> 12) & 0x3F));
-        bytes += static_cast<char>(0x80 | ((nCode >> 6) & 0x3F));
-        bytes += static_cast<char>(0x80 | (nCode & 0x3F));
-    }
-}
-
 }  // namespace
 
 std::wstring DomainBytesToWide(std::string_view bytes) {
@@ -74,10 +58,8 @@ std::string WideToDomainBytes(std::wstring_view text) {
         const auto nCode = static_cast<char32_t>(ch);
         if (nCode >= kEscapeBase + 0x80 && nCode <= kEscapeBase + 0xFF) {
             bytes += static_cast<char>(nCode - kEscapeBase);
-        } else if (nCode > 0x10FFFF || (nCode >= 0xD800 && nCode <= 0xDFFF)) {
-            AppendUtf8(bytes, 0xFFFD);
         } else {
-            AppendUtf8(bytes, nCode);
+            platform::AppendUtf8(bytes, nCode);
         }
     }
     return bytes;

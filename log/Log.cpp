@@ -69,6 +69,16 @@ void WriteFaultRecord(const char* function, const char* sourceFile, int line, in
     }
 }
 
+// The formatted message, or the fault record when the message could not be formatted.
+void PassOrFault(bool bFormatted, const std::string& message, const char* function, const char* sourceFile, int line,
+                 int level) {
+    if (bFormatted) {
+        PassToLog(level, message);
+    } else {
+        WriteFaultRecord(function, sourceFile, line, level);
+    }
+}
+
 }  // namespace
 
 void InitLog(const wchar_t* fileName, const wchar_t* folder) {
@@ -98,11 +108,7 @@ void WriteLog(const char* function, const char* sourceFile, int line, int level,
         std::string message;
         const bool formatted = platform::FormatNarrowV(message, format, args);
         va_end(args);
-        if (!formatted) {
-            WriteFaultRecord(function, sourceFile, line, level);
-            return;
-        }
-        PassToLog(level, message);
+        PassOrFault(formatted, message, function, sourceFile, line, level);
     } catch (...) {
         WriteFaultRecord(function, sourceFile, line, level);
     }
@@ -116,11 +122,7 @@ void WriteLogW(const char* function, const char* sourceFile, int line, int level
         std::wstring message;
         const bool formatted = platform::FormatWideV(message, format, args);
         va_end(args);
-        if (!formatted) {
-            WriteFaultRecord(function, sourceFile, line, level);
-            return;
-        }
-        PassToLog(level, platform::WideToUtf8(message));
+        PassOrFault(formatted, platform::WideToUtf8(message), function, sourceFile, line, level);
     } catch (...) {
         WriteFaultRecord(function, sourceFile, line, level);
     }

@@ -34,6 +34,21 @@ void AddRectPath(cairo_t* pCairo, const RECT& rc) {
     cairo_rectangle(pCairo, rc.left, rc.top, RectWidth(rc), RectHeight(rc));
 }
 
+// Shows planned text clipped to rc (unless DT_NOCLIP), with the source that setSource sets.
+template <typename SetSource>
+void ShowPlannedText(cairo_t* pCairo, const graphics::TextPlan& plan, const RECT& rc, uint32_t dwFlags,
+                     SetSource setSource) {
+    cairo_save(pCairo);
+    if (!(dwFlags & DT_NOCLIP)) {
+        AddRectPath(pCairo, rc);
+        cairo_clip(pCairo);
+    }
+    setSource();
+    cairo_move_to(pCairo, plan.x, plan.y);
+    pango_cairo_show_layout(pCairo, plan.pLayout);
+    cairo_restore(pCairo);
+}
+
 // A rectangle with elliptic corners of the given diameters.
 void AddRoundRectPath(cairo_t* pCairo, double dLeft, double dTop, double dRight, double dBottom,
                       double dEllipseWidth, double dEllipseHeight) {
@@ -351,15 +366,7 @@ int CCanvas::DrawText(const wchar_t* pText, int nLength, RECT& rc, FontHandle hF
         return plan.nHeight;
     }
     cairo_t* pCairo = m_pImpl->pCairo;
-    cairo_save(pCairo);
-    if (!(dwFlags & DT_NOCLIP)) {
-        AddRectPath(pCairo, rc);
-        cairo_clip(pCairo);
-    }
-    SetSourceRgb(pCairo, dwColor);
-    cairo_move_to(pCairo, plan.x, plan.y);
-    pango_cairo_show_layout(pCairo, plan.pLayout);
-    cairo_restore(pCairo);
+    ShowPlannedText(pCairo, plan, rc, dwFlags, [&] { SetSourceRgb(pCairo, dwColor); });
     return plan.nHeight;
 }
 
@@ -375,15 +382,7 @@ void CCanvas::DrawTextGradient(const wchar_t* pText, int nLength, const RECT& rc
     // Outside the two points the brush repeats its end colours.
     cairo_pattern_set_extend(pPattern, CAIRO_EXTEND_PAD);
     cairo_t* pCairo = m_pImpl->pCairo;
-    cairo_save(pCairo);
-    if (!(dwFlags & DT_NOCLIP)) {
-        AddRectPath(pCairo, rc);
-        cairo_clip(pCairo);
-    }
-    cairo_set_source(pCairo, pPattern);
-    cairo_move_to(pCairo, plan.x, plan.y);
-    pango_cairo_show_layout(pCairo, plan.pLayout);
-    cairo_restore(pCairo);
+    ShowPlannedText(pCairo, plan, rc, dwFlags, [&] { cairo_set_source(pCairo, pPattern); });
     cairo_pattern_destroy(pPattern);
 }
 

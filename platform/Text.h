@@ -10,6 +10,8 @@
 namespace platform {
 
 std::string WideToUtf8(std::wstring_view text);
+// Appends one code point as UTF-8; surrogates and values past U+10FFFF become U+FFFD.
+void AppendUtf8(std::string& out, char32_t cp);
 // Invalid UTF-8 sequences become U+FFFD.
 std::wstring Utf8ToWide(std::string_view text);
 // Stops at the first NUL code unit; unpaired surrogates become U+FFFD. No BOM handling.
