@@ -7,10 +7,8 @@
 //   norvane-demo-pages --address ADDR --cert FILE --key FILE --hits FILE [--log FILE]
 //       --hits receives one line per analytics hit, --log one per other request.
 #include <httplib.h>
-#include <pthread.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <mutex>
@@ -21,6 +19,7 @@
 
 #include "tools/demo-site/DemoPages.h"
 #include "tools/site/CertificateMaker.h"
+#include "tools/site/StopSignal.h"
 
 namespace {
 
@@ -113,22 +112,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "norvane-demo-pages: cannot bind %s:443 and :80\n", strAddress.c_str());
         return 1;
     }
-    // Blocked before the server threads start, so that they inherit the mask and only the wait
-    // below takes the signal; a signal that came before the wait is not lost.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    const sigset_t stopSignals = testsite::BlockStopSignals();
     std::thread secureThread([&secure] { secure.listen_after_bind(); });
     std::thread plainThread([&plain] { plain.listen_after_bind(); });
     // stop() only reaches a listener that has entered its loop.
     for (int nWait = 0; nWait < 5000 && (!secure.is_running() || !plain.is_running()); ++nWait) usleep(1000);
     std::printf("norvane-demo-pages: serving on %s (https 443, http 80)\n", strAddress.c_str());
     std::fflush(stdout);
-    int nSignal = 0;
-    while (sigwait(&stopSignals, &nSignal) != 0) {
-    }
+    testsite::WaitForStopSignal(stopSignals);
     secure.stop();
     plain.stop();
     secureThread.join();

@@ -8,9 +8,7 @@
 // --certs makes a fresh authority and server certificate in DIR; --trust then covers the
 // system CA bundle with one that trusts it (private mount namespace only), so that clients
 // started from the same namespace accept the site. --hosts maps the names to 127.0.0.1.
-#include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -21,13 +19,10 @@
 
 #include "tools/site/CertificateMaker.h"
 #include "tools/site/SandboxTrust.h"
+#include "tools/site/StopSignal.h"
 #include "tools/site/TestSite.h"
 
 namespace {
-
-volatile std::sig_atomic_t g_bStop = 0;
-
-void OnSignal(int) { g_bStop = 1; }
 
 std::vector<std::string> SplitNames(const std::string& strList) {
     std::vector<std::string> names;
@@ -118,8 +113,7 @@ int main(int argc, char** argv) {
         };
     }
 
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
+    const sigset_t stopSignals = testsite::BlockStopSignals();
     testsite::CTestSite site;
     if (!site.Start(options)) {
         std::fprintf(stderr, "norvane-site: cannot start (ports in use, or certificate missing?)\n");
@@ -128,7 +122,7 @@ int main(int argc, char** argv) {
     std::printf("norvane-site: serving %s on %s (https %d, http %d)\n", options.strRootFolder.c_str(),
                 options.strAddress.c_str(), options.nHttpsPort, options.nHttpPort);
     std::fflush(stdout);
-    while (!g_bStop) pause();
+    testsite::WaitForStopSignal(stopSignals);
     site.Stop();
     return 0;
 }
